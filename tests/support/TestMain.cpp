@@ -1,12 +1,19 @@
-// Test entry shared by every test program; starts a QCoreApplication-free
-// gtest main for core tests and leaves Qt programs to create their own app.
+// Test entry shared by every test program. Qt programs get the application
+// object they need (ORVALIS_TEST_QT_APP: 1 core, 2 widgets).
 #include <gtest/gtest.h>
 
-#ifdef ORVALIS_TEST_QT_APP
+#if ORVALIS_TEST_QT_APP == 2
 #include <QApplication>
+using TestApp = QApplication;
+#elif ORVALIS_TEST_QT_APP == 1
+#include <QCoreApplication>
+using TestApp = QCoreApplication;
 #endif
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+#ifdef ORVALIS_TEST_QT_APP
+  TestApp app(argc, argv);
+#endif
   return RUN_ALL_TESTS();
 }

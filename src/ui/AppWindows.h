@@ -1,0 +1,28 @@
+// The six windows of the program, created in their fixed order.
+#pragma once
+
+#include <memory>
+
+#include "ui/Diva2406.h"
+#include "ui/SecondaryWindow.h"
+
+namespace orvalis {
+
+class AppWindows {
+public:
+  explicit AppWindows(Dialogs& dialogs, const QString& settingsPath = QString());
+  ~AppWindows();
+
+  TDual& dual() { return *dual_; }
+  SecondaryWindow& evento() { return *evento_; }
+  SecondaryWindow& per() { return *per_; }
+  SecondaryWindow& fw() { return *fw_; }
+  SecondaryWindow& p2p() { return *p2p_; }
+  SecondaryWindow& rssi() { return *rssi_; }
+
+private:
+  std::unique_ptr<TDual> dual_;
+  std::unique_ptr<SecondaryWindow> evento_, per_, fw_, p2p_, rssi_;
+};
+
+}  // namespace orvalis

@@ -1,0 +1,3 @@
+#include "ui/TabPage.h"
+
+// Pages are QObjects; their meta-object lives here.
