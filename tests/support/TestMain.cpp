@@ -13,6 +13,8 @@ using TestApp = QCoreApplication;
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
 #ifdef ORVALIS_TEST_QT_APP
+  // Tests never need a screen; ORVALIS_TEST_DISPLAY=1 shows the windows.
+  if (qEnvironmentVariableIsEmpty("ORVALIS_TEST_DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
   TestApp app(argc, argv);
 #endif
   return RUN_ALL_TESTS();
