@@ -1,0 +1,155 @@
+#include "events/GridTextFile.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "events/SafeFileWriter.h"
+#include "events/TextCodec.h"
+
+namespace orvalis {
+
+std::string GridTextFile::CellText(const std::string& cell) {
+  std::string t;
+  t.reserve(cell.size() + 2);
+  bool quote = false;
+  for (std::size_t i = 0; i < cell.size(); ++i) {
+    const char c = cell[i];
+    if (c == '"') {
+      t += "\"\"";
+      quote = true;
+    } else if (c == '\r') {
+      t += kLineBreak;
+    } else if (c == '\n') {
+      // LF is dropped after a CR; a bare LF is a line break of its own.
+      if (i == 0 || cell[i - 1] != '\r') t += kLineBreak;
+    } else {
+      if (c == kSeparator) quote = true;
+      t += c;
+    }
+  }
+  return quote ? "\"" + t + "\"" : t;
+}
+
+GridTextFile::Encoded GridTextFile::Encode(const GridRows& rows) {
+  Encoded out;
+  std::string line;
+  out.bytes = {0xFF, 0xFE};
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    line.clear();
+    for (std::size_t c = 0; c < rows[r].size(); ++c) {
+      if (c > 0) line += kSeparator;
+      line += CellText(rows[r][c]);
+    }
+    line += "\r\n";
+    const auto u16 = TextCodec::Utf8ToUtf16(line);
+    if (!u16) {
+      out.bytes.clear();
+      out.error = "Texto inválido (não é UTF-8) na linha " + std::to_string(r + 1);
+      return out;
+    }
+    for (char16_t u : *u16) {
+      out.bytes.push_back(static_cast<std::uint8_t>(u & 0xFF));
+      out.bytes.push_back(static_cast<std::uint8_t>(u >> 8));
+    }
+  }
+  return out;
+}
+
+GridTextFile::Decoded GridTextFile::Decode(std::span<const std::uint8_t> bytes) {
+  Decoded out;
+  std::string text;
+  const bool le = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+  const bool be = bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
+  if (le || be) {
+    const auto body = bytes.subspan(2);
+    if (body.size() % 2 != 0) {
+      out.error = "Arquivo UTF-16 com número ímpar de bytes";
+      return out;
+    }
+    std::u16string u16(body.size() / 2, u'\0');
+    for (std::size_t i = 0; i < u16.size(); ++i) {
+      const std::uint8_t a = body[2 * i], b = body[2 * i + 1];
+      u16[i] = static_cast<char16_t>(le ? (a | (b << 8)) : ((a << 8) | b));
+    }
+    auto u8 = TextCodec::Utf16ToUtf8(u16);
+    if (!u8) {
+      out.error = "Arquivo UTF-16 com caractere inválido (surrogate sem par)";
+      return out;
+    }
+    text = std::move(*u8);
+  } else {
+    text = TextCodec::Cp1252ToUtf8(bytes);
+  }
+
+  // Fields split at "," outside quotes; CR is ignored and LF ends the row.
+  GridRow row;
+  std::string cell;
+  bool inQuotes = false;
+  bool cellStarted = false;  // a quote opens a field only at its start
+  bool lineHasContent = false;
+  const auto endCell = [&] {
+    row.push_back(std::move(cell));
+    cell.clear();
+    cellStarted = false;
+    inQuotes = false;
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') continue;
+    if (c == '\n') {
+      endCell();
+      out.rows.push_back(std::move(row));
+      row.clear();
+      lineHasContent = false;
+      continue;
+    }
+    lineHasContent = true;
+    if (inQuotes) {
+      if (c == '"') {
+        if (i + 1 < text.size() && text[i + 1] == '"') {
+          cell += '"';
+          ++i;
+        } else {
+          inQuotes = false;
+        }
+      } else {
+        cell += c == kLineBreak ? '\n' : c;
+      }
+      continue;
+    }
+    if (c == kSeparator) {
+      endCell();
+    } else if (c == '"' && !cellStarted) {
+      inQuotes = true;
+      cellStarted = true;
+    } else {
+      cell += c == kLineBreak ? '\n' : c;
+      cellStarted = true;
+    }
+  }
+  if (lineHasContent || !row.empty()) {
+    endCell();
+    out.rows.push_back(std::move(row));
+  }
+  return out;
+}
+
+std::string GridTextFile::Save(const std::filesystem::path& path, const GridRows& rows) {
+  const Encoded e = Encode(rows);
+  if (!e.error.empty()) return e.error;
+  return SafeFileWriter::Write(path, e.bytes);
+}
+
+std::string GridTextFile::Load(const std::filesystem::path& path, GridRows& rows) {
+  rows.clear();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "Não foi possível abrir \"" + path.string() + "\"";
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return "Erro ao ler \"" + path.string() + "\"";
+  Decoded d = Decode(bytes);
+  if (!d.error.empty()) return d.error;
+  rows = std::move(d.rows);
+  return {};
+}
+
+}  // namespace orvalis
