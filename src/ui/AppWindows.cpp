@@ -4,8 +4,8 @@ namespace orvalis {
 
 AppWindows::AppWindows(Dialogs& dialogs, const QString& settingsPath)
     : dual_(std::make_unique<TDual>(dialogs, settingsPath)),
-      evento_(std::make_unique<SecondaryWindow>("FORM_EVENTO", "EVENTOS CONTACT_ID")),
-      per_(std::make_unique<SecondaryWindow>("FORM_PER", "TABELA DE COMUNICACAO DE RADIOS")),
+      evento_(std::make_unique<TFORM_EVENTO>(dialogs)),
+      per_(std::make_unique<TFORM_PER>(dialogs)),
       fw_(std::make_unique<SecondaryWindow>("FORM_FW", "FIRMWARE REDE MESH")),
       p2p_(std::make_unique<SecondaryWindow>("FORM_P2P",
                                              QStringLiteral("Leitura e cancelamento atualização ponto a ponto"))),

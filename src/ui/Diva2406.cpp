@@ -13,6 +13,11 @@
 #include "platform/Version.h"
 #include "ui/ReadingProfile.h"
 #include "ui/SecondaryWindow.h"
+#include "ui/AlertPopup.h"
+#include "ui/EventReceiver.h"
+#include "ui/Form_eventos.h"
+#include "ui/Form_periodico.h"
+#include "ui/ServiceKeywords.h"
 
 namespace orvalis {
 
@@ -111,6 +116,7 @@ TDual::TDual(Dialogs& dialogs, const QString& settingsPath, QWidget* parent)
     }
   });
   connect(&serial_, &SerialLink::burstReceived, this, &TDual::ResponseDispatcherCall);
+  connect(sur_, &LogPane::keyTyped, this, &TDual::SURKeyPress);
   sender_.onWriteFailed = [this](const std::string& path) {
     tx_->appendLine(QStringLiteral("Falha ao enviar pelo canal %1.").arg(QString::fromStdString(path)));
   };
@@ -175,6 +181,21 @@ void TDual::FormCreate() {
 
 void TDual::attachWindows(const Windows& w) {
   windows_ = w;
+  if (w.evento && w.per) {
+    popup_ = new AlertPopup(this);
+    events_ = new EventReceiver(sender_, *sur_, *w.evento, *w.per, *popup_, this);
+    events_->ackEnabled = [this] {
+      auto* b = findChild<QCheckBox*>("RetornaAck");
+      return b && b->isChecked();
+    };
+    fanout_.add(events_);
+    w.per->onStatus = [this](const QString& t) { setStatusText(t); };
+    timerTli_ = new QTimer(this);
+    timerTli_->setObjectName("TimerTLI");
+    timerTli_->setInterval(1000);
+    connect(timerTli_, &QTimer::timeout, this, &TDual::TimerTLITimer);
+    timerTli_->start();
+  }
   const std::pair<QCheckBox*, SecondaryWindow*> pairs[] = {
       {mEventos_, w.evento}, {mRadios_, w.per}, {mFw_, w.fw}, {mP2p_, w.p2p}, {cbRssi_, w.rssi}};
   for (auto [box, win] : pairs) {
@@ -194,9 +215,19 @@ void TDual::closeEvent(QCloseEvent* e) {
 
 void TDual::ResponseDispatcherCall(const QByteArray& bytes) {
   const std::string time = QTime::currentTime().toString("HH:mm:ss").toStdString();
-  dispatcher_.dispatch(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                 static_cast<std::size_t>(bytes.size())),
-                       time);
+  const std::span<const std::uint8_t> b(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                        static_cast<std::size_t>(bytes.size()));
+  // The rest of an event message cut by the transport goes to intake first.
+  if (events_ && events_->takesContinuation(b, time)) return;
+  dispatcher_.dispatch(b, time);
+}
+
+void TDual::TimerTLITimer() {
+  if (windows_.per) windows_.per->refresh(std::chrono::system_clock::now());
+}
+
+void TDual::SURKeyPress(QChar c) {
+  if (const auto effect = keywords_.feed(c.unicode())) ApplyServiceKeyword(*effect, *this);
 }
 
 bool TDual::echoButtonVisible() const {

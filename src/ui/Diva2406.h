@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTabWidget>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "link/DispatchContext.h"
 #include "link/DispatchFanout.h"
 #include "link/ResponseDispatcher.h"
+#include "events/KeywordToggles.h"
 #include "platform/SerialLink.h"
 #include "ui/ConnectionPanel.h"
 #include "ui/Dialogs.h"
@@ -24,13 +26,17 @@
 namespace orvalis {
 
 class SecondaryWindow;
+class TFORM_EVENTO;
+class TFORM_PER;
+class EventReceiver;
+class AlertPopup;
 
 class TDual : public QMainWindow, public DispatchContext {
   Q_OBJECT
 public:
   struct Windows {
-    SecondaryWindow* evento = nullptr;  // TFORM_EVENTO
-    SecondaryWindow* per = nullptr;     // TFORM_PER
+    TFORM_EVENTO* evento = nullptr;
+    TFORM_PER* per = nullptr;
     SecondaryWindow* fw = nullptr;      // TFORM_FW
     SecondaryWindow* p2p = nullptr;     // TFORM_P2P
     SecondaryWindow* rssi = nullptr;    // TFORM_RSSI
@@ -57,6 +63,14 @@ public:
   ConnectionPanel& connection() { return *connection_; }
   SerialLink& serialLink() { return serial_; }
   DispatchFanout& fanout() { return fanout_; }
+  EventReceiver* events() const { return events_; }
+  TFORM_PER* communicationTable() const { return windows_.per; }
+  TFORM_EVENTO* eventsWindow() const { return windows_.evento; }
+  AlertPopup& popup() { return *popup_; }
+  // TimerTLI: once a second the communication table is refreshed.
+  void TimerTLITimer();
+  // A character typed into the event pane (service keywords).
+  void SURKeyPress(QChar c);
   // Shows or hides a tab by its object name.
   void setTabShown(const QString& name, bool shown);
   bool tabShown(const QString& name) const;
@@ -108,6 +122,10 @@ private:
   std::unique_ptr<PageContext> ctx_;
   std::vector<TabPage*> pageList_;
   Windows windows_;
+  EventReceiver* events_ = nullptr;
+  AlertPopup* popup_ = nullptr;
+  QTimer* timerTli_ = nullptr;
+  KeywordToggles keywords_;
 };
 
 }  // namespace orvalis

@@ -126,3 +126,22 @@ TEST(CommandSender, TransportChoice) {
   s.SendCommand(5, 0xD7, 0, 0, 0);
   EXPECT_EQ(failed, "serial");
 }
+
+#include "link/HexText.h"
+
+TEST(HexText, ParseAndPrint) {
+  struct Case {
+    const char* in;
+    std::optional<std::string> out;
+  };
+  const Case cases[] = {{"05 00 D7", "05 00 D7"}, {"0500d7", "05 00 D7"}, {"05:00,d7", "05 00 D7"},
+                        {"", ""},                 {"5", std::nullopt},  {"05 0 D7", std::nullopt},
+                        {"0g", std::nullopt},     {"05 00 D", std::nullopt}};
+  for (const auto& c : cases) {
+    std::string err;
+    const auto b = ParseHex(c.in, &err);
+    ASSERT_EQ(b.has_value(), c.out.has_value()) << c.in;
+    if (b) EXPECT_EQ(ToHexText(*b), *c.out) << c.in;
+    else EXPECT_FALSE(err.empty()) << c.in;
+  }
+}
