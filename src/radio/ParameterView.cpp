@@ -101,12 +101,10 @@ void AlarmView(const RadioParameters& p, ParameterView& v) {
   auto& c = v.controls;
   const bool qualifies = fw && p.firmwareRevision && PowerOptionsQualify(*fw, *p.firmwareRevision);
   constexpr std::string_view kPower[] = {"HBaixoConsumo", "HRepetidor", "HDisLN"};
+  // A reply cut before byte 21 unchecks them too: the hidden boxes still go
+  // out with the next configure, and a previous radio's bits must not.
   for (int bit = 0; bit < 3; ++bit) {
-    std::optional<bool> checked = false;
-    if (qualifies) {
-      checked.reset();  // unknown when byte 21 is missing: leave the box
-      if (p.powerOptions) checked = ((*p.powerOptions >> bit) & 1) != 0;
-    }
+    const bool checked = qualifies && p.powerOptions && ((*p.powerOptions >> bit) & 1) != 0;
     c.push_back({kPower[bit], false, checked, {}});
   }
   for (std::string_view name :
