@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Version.h"
+#include "ui/PageFactory.h"
 #include "ui/ReadingProfile.h"
 #include "ui/SecondaryWindow.h"
 #include "ui/AlertPopup.h"
@@ -134,7 +135,7 @@ QCheckBox* TDual::toggle(const QString& name, const QString& caption) {
 
 void TDual::buildPages() {
   for (const TabDef& t : kTabs) {
-    auto* p = new TabPage(*ctx_, t.name);
+    TabPage* p = MakePage(t.name, *ctx_);
     pageList_.push_back(p);
     fanout_.add(p);
     pg_->addTab(p, QString::fromUtf8(t.caption));
