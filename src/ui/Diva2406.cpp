@@ -76,6 +76,10 @@ TDual::TDual(Dialogs& dialogs, const QString& settingsPath, QWidget* parent)
 
   ctx_ = std::make_unique<PageContext>(PageContext{sender_, dispatcher_, state_, dialogs_, *tx_, *sur_, *selector_,
                                                    [this](const QString& t) { setStatusText(t); }});
+  ctx_->window = this;
+  ctx_->periodicMinutesChanged = [this](int p) {
+    if (windows_.per) windows_.per->table().setPeriodicMinutes(p);
+  };
   buildPages();
 
   auto* top = new QHBoxLayout;

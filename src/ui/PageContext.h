@@ -24,6 +24,10 @@ struct PageContext {
   LogPane& sur;
   RadioSelector& selector;
   std::function<void(const QString&)> setStatus;
+  // The periodic-test minutes P changed (the communication table uses it).
+  std::function<void(int)> periodicMinutesChanged = [](int) {};
+  // The window that holds every page, for controls addressed by name.
+  QWidget* window = nullptr;
 };
 
 }  // namespace orvalis

@@ -1,5 +1,7 @@
 #include "ui/PageFactory.h"
 
+#include "ui/RedePage.h"
+
 #include <functional>
 #include <utility>
 
@@ -14,7 +16,7 @@ TabPage* Make(PageContext& ctx) {
 using Maker = TabPage* (*)(PageContext&);
 // One line per page class.
 const std::pair<const char*, Maker> kMakers[] = {
-    {"", nullptr},
+    {"Rede", &Make<RedePage>},
 };
 }  // namespace
 
