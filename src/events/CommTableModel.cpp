@@ -70,6 +70,8 @@ std::optional<int> CommTableModel::updateByRadio(int radioId, const std::string&
 std::optional<CommTableModel::AccountHit> CommTableModel::updateByAccount(const std::string& account,
                                                                           const std::string& timeText,
                                                                           const std::string& event, TimePoint now) {
+  // An empty account would match every row that never reported.
+  if (account.empty()) return std::nullopt;
   for (std::size_t r = 0; r < rows_.size(); ++r) {
     CommRow& x = rows_[r];
     if (x.account != account) continue;
