@@ -358,6 +358,12 @@ Scenario Scenario::builtIn() {
   return *s;
 }
 
+QByteArray Scenario::builtInJson() {
+  InitSimResources();
+  QFile f(":/sim/default.json");
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 const SimRadio* Scenario::find(RadioId id) const {
   for (const SimRadio& x : radios)
     if (x.id == id) return &x;

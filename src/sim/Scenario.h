@@ -42,6 +42,7 @@ struct Scenario {
   static std::optional<Scenario> fromFile(const QString& path, QString* error);
   // The scenario shipped inside the program (":/sim/default.json").
   static Scenario builtIn();
+  static QByteArray builtInJson();
 
   const SimRadio* find(RadioId id) const;
   SimRadio* find(RadioId id);

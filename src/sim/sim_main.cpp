@@ -53,8 +53,15 @@ int main(int argc, char** argv) {
   const QCommandLineOption flip("flip", "Fault: flip one byte in each of the next N replies.", "N");
   const QCommandLineOption silent("silent", "Fault: radio ID never answers (may be repeated).", "ID");
   const QCommandLineOption verbose("verbose", "Log frames and events on standard error.");
-  cl.addOptions({scenario, pty, tcp, timeScale, pace, drop, split, splitGap, delay, flip, silent, verbose});
+  const QCommandLineOption print("print-scenario", "Print the built-in scenario (a starting point for your own) and exit.");
+  cl.addOptions({scenario, pty, tcp, timeScale, pace, drop, split, splitGap, delay, flip, silent, verbose, print});
   cl.process(app);
+
+  if (cl.isSet(print)) {
+    const QByteArray json = Scenario::builtInJson();
+    std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), stdout);
+    return 0;
+  }
 
   Scenario mesh;
   if (cl.isSet(scenario)) {
