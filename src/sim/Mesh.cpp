@@ -308,6 +308,14 @@ std::optional<Bytes> Mesh::answer(SimRadio& r, const Path& path, std::span<const
     }
     case code::kTable:
       return table(r, static_cast<std::uint16_t>(p(1) | (p(2) << 8)));
+    case 0xE9:  // erase the bank the new image goes to
+      r.flash = SimFlash{};
+      r.flash.erased = true;
+      return echo();
+    case 0xEB:
+      return flashWrite(r, data);
+    case 0xEA:
+      return flashEnd(r, data, nowMs);
     default:
       return std::nullopt;
   }
@@ -443,6 +451,67 @@ Bytes Mesh::trace(const SimRadio& r, CommandCode code) const {
   Bytes b = Head(r.id, code);
   Put16le(b, r.id);
   for (RadioId hop : r.activeRoute()) Put16le(b, hop);
+  return b;
+}
+
+std::optional<Bytes> Mesh::flashWrite(SimRadio& r, std::span<const std::uint8_t> data) {
+  if (data.size() < 8) return std::nullopt;
+  const std::uint8_t type = data[2];
+  const std::size_t count = data[3];
+  if (data.size() < 8 + count) return std::nullopt;
+  const std::uint16_t address = static_cast<std::uint16_t>((data[4] << 8) | data[5]);
+  std::uint8_t x = 0;
+  for (std::size_t i = 0; i < 7 + count; ++i) x ^= data[i];
+  std::uint8_t check = static_cast<std::uint8_t>(~x);
+  if (check == 0xAA) check = 0xAB;
+  std::uint8_t result = 0;
+  if (check != data[7 + count] || !r.flash.erased) {
+    result = 4;  // not written
+  } else if (type == 0x0F || type == 0x1F || type == 0x2F) {
+    r.flash.headerType = type;
+  } else if ((type & 0x0F) == 0x04) {
+    r.flash.segment = count >= 2 ? static_cast<std::uint32_t>((data[6] << 8) | data[7]) : 0;
+  } else if ((type & 0x0F) == 0x00 && type != 0x90) {
+    const std::uint32_t at = (r.flash.segment << 16) + address;
+    if (at + count > r.flashSize) {
+      result = 2;  // outside the bank
+    } else {
+      // The simulator's convention: the first two bytes of the first data record are version and revision.
+      if (!r.flash.version && count >= 2) r.flash.version = std::array<std::uint8_t, 2>{data[6], data[7]};
+      r.flash.bytes += static_cast<std::uint32_t>(count);
+    }
+  }
+  if (result) r.flash.failed = true;
+  Bytes b = Head(r.id, 0xEB);
+  b.push_back(0);
+  b.push_back(result);
+  Put16be(b, address);
+  return b;
+}
+
+std::optional<Bytes> Mesh::flashEnd(SimRadio& r, std::span<const std::uint8_t> data, std::int64_t nowMs) {
+  if (data.size() < 4) return std::nullopt;
+  const std::uint8_t flag = data[1];
+  const auto header = r.flash.headerType;
+  // The image must be complete and built for the bank it went to (the one not running).
+  const std::uint8_t target = r.bank == 0 ? 1 : 0;
+  const bool bankOk = header && (*header == 0x2F || ((*header == 0x0F ? 0 : 1) == target && flag == target));
+  const bool good = r.flash.erased && !r.flash.failed && r.flash.bytes > 0 && bankOk;
+  Bytes b = Head(r.id, 0xEA);
+  b.push_back(0);
+  b.push_back(good ? flag : static_cast<std::uint8_t>(flag ^ 0x01));
+  b.push_back(data[2]);
+  b.push_back(data[3]);
+  if (good) {
+    r.bank = target;
+    if (r.flash.version) {
+      r.firmwareVersion = (*r.flash.version)[0];
+      r.firmwareRevision = (*r.flash.version)[1];
+    }
+    r.firmwareCheck = 1;
+    rebooted(r.id, nowMs);  // runs the new image
+  }
+  r.flash = SimFlash{};
   return b;
 }
 

@@ -92,6 +92,8 @@ private:
   Bytes syncAnalysis(const SimRadio& r, std::int64_t nowMs) const;
   Bytes table(const SimRadio& r, std::uint16_t start) const;
   Bytes trace(const SimRadio& r, CommandCode code) const;
+  std::optional<Bytes> flashWrite(SimRadio& r, std::span<const std::uint8_t> data);
+  std::optional<Bytes> flashEnd(SimRadio& r, std::span<const std::uint8_t> data, std::int64_t nowMs);
 
   void generate(std::int64_t nowMs);
   std::vector<Output> pump(std::int64_t nowMs);

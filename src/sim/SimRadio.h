@@ -60,6 +60,16 @@ struct SimGatewayEntry {
   std::uint8_t value = 0;
 };
 
+// The bank being written by a firmware upload (run-time state, not part of a scenario file).
+struct SimFlash {
+  bool erased = false;
+  std::optional<std::uint8_t> headerType;  // 0x0F, 0x1F or 0x2F once the header record arrived
+  std::uint32_t segment = 0;               // from extended linear address records
+  std::uint32_t bytes = 0;
+  bool failed = false;  // a write was refused
+  std::optional<std::array<std::uint8_t, 2>> version;  // version and revision of the new image
+};
+
 struct SimRadio {
   RadioId id = 0;
   bool answers = true;  // false: the radio is listed but never replies
@@ -91,6 +101,8 @@ struct SimRadio {
   std::vector<SimGatewayEntry> gatewayTable;
   std::vector<std::string> accounts;  // four characters each; the first is the radio's own
   std::int8_t frequencyOffset = -3;   // Hz, reported as two signed bytes
+  std::uint32_t flashSize = 0x40000;  // bytes of one memory bank
+  SimFlash flash;
 
   // The route in use: a defined one wins over the one the mesh found.
   const std::vector<RadioId>& activeRoute() const { return definedRoute ? *definedRoute : route; }
