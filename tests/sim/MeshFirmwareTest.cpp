@@ -1,0 +1,107 @@
+// The radio side of a firmware upload: erase, write packets, end command and the new image running.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/RadioFrame.h"
+#include "sim/Mesh.h"
+#include "support/Hex.h"
+
+using namespace orvalis;
+using orvalis::sim::Mesh;
+using orvalis::sim::Scenario;
+using orvalis::test::Hex;
+using orvalis::test::ToHex;
+
+namespace {
+
+// A write packet as the upload builds it: EB 00 type count addr-hi addr-lo data checksum check.
+Bytes Packet(std::uint8_t type, std::uint16_t address, const Bytes& data, bool spoilCheck = false) {
+  Bytes b{0xEB, 0x00, type, static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(address >> 8),
+          static_cast<std::uint8_t>(address & 0xFF)};
+  b.insert(b.end(), data.begin(), data.end());
+  b.push_back(0x5A);  // record checksum, forwarded as it is
+  std::uint8_t x = 0;
+  for (auto v : b) x ^= v;
+  std::uint8_t check = static_cast<std::uint8_t>(~x);
+  if (check == 0xAA) check = 0xAB;
+  b.push_back(spoilCheck ? static_cast<std::uint8_t>(check ^ 0x10) : check);
+  return b;
+}
+
+class FlashUpload : public ::testing::Test {
+protected:
+  std::string send(RadioId dest, const Bytes& data) {
+    auto out = mesh.onFrame(BuildRadioFrame(dest, data), now += 500);
+    if (out.empty()) return "";
+    const Bytes& b = out[0].bytes;
+    return ToHex(std::span(b).first(b.size() - 2));
+  }
+  std::string send(RadioId dest, const char* hex) { return send(dest, Hex(hex)); }
+  Bytes read(RadioId dest) { return Hex(send(dest, "D4 00 00 00")); }
+
+  Mesh mesh{Scenario::builtIn()};
+  std::int64_t now = 0;
+};
+
+TEST_F(FlashUpload, GoodImageRunsFromTheOtherBank) {
+  // Radio 1 runs 6.26 from bank A; a bank B image for hardware 14 carries 7.2.
+  EXPECT_EQ(send(1, "E9 00 00 00"), "01 00 E9 00 00 00");
+  EXPECT_EQ(send(1, Packet(0x1F, 0x0000, {0x0E, 0x01})), "01 00 EB 00 00 00 00");
+  EXPECT_EQ(send(1, Packet(0x04, 0x0000, {0x00, 0x01})), "01 00 EB 00 00 00 00");
+  EXPECT_EQ(send(1, Packet(0x00, 0x0050, {0x07, 0x02, 0x33, 0x44})), "01 00 EB 00 00 00 50");
+  EXPECT_EQ(send(1, "EA 01 12 34"), "01 00 EA 00 01 12 34");
+  const Bytes p = read(1);
+  ASSERT_EQ(p.size(), 31u);
+  EXPECT_EQ(p[17], 7);
+  EXPECT_EQ(p[11], 2);
+  EXPECT_EQ(p[18], 1);  // bank B
+  EXPECT_EQ(mesh.radio(1)->diagnostics.resets, 4);  // restarted into the new image
+}
+
+struct RefusalCase {
+  const char* name;
+  bool erase;
+  std::vector<Bytes> packets;  // all but the last must be accepted
+  const char* lastAck;         // reply to the last packet
+};
+
+class FlashRefusal : public FlashUpload, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(FlashRefusal, RefusedAndTheEndFails) {
+  const auto& c = GetParam();
+  if (c.erase) {
+    ASSERT_NE(send(1, "E9 00 00 00"), "");
+  }
+  for (std::size_t i = 0; i + 1 < c.packets.size(); ++i) ASSERT_NE(send(1, c.packets[i]).substr(12, 2), "02") << i;
+  EXPECT_EQ(send(1, c.packets.back()), c.lastAck);
+  EXPECT_EQ(send(1, "EA 01 12 34"), "01 00 EA 00 00 12 34");  // end result differs from the flag
+  const Bytes p = read(1);
+  EXPECT_EQ(p[17], 6);
+  EXPECT_EQ(p[18], 0);  // still bank A
+}
+
+const RefusalCase kRefusals[] = {
+    {"OutOfRange", true,
+     {Packet(0x1F, 0, {0x0E, 0x01}), Packet(0x04, 0, {0x00, 0x04}), Packet(0x00, 0x0000, {1, 2, 3, 4})},
+     "01 00 EB 00 02 00 00"},
+    {"RangeEndCrossesTheBankEnd", true,
+     {Packet(0x1F, 0, {0x0E, 0x01}), Packet(0x04, 0, {0x00, 0x03}), Packet(0x00, 0xFFFE, {1, 2, 3, 4})},
+     "01 00 EB 00 02 FF FE"},
+    {"BadCheckByte", true, {Packet(0x1F, 0, {0x0E, 0x01}), Packet(0x00, 0x0100, {1, 2}, true)}, "01 00 EB 00 04 01 00"},
+    {"WriteWithoutErase", false, {Packet(0x00, 0x0100, {1, 2})}, "01 00 EB 00 04 01 00"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sim, FlashRefusal, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FlashUpload, ImageForTheRunningBankIsNotStarted) {
+  ASSERT_NE(send(1, "E9 00 00 00"), "");
+  ASSERT_EQ(send(1, Packet(0x0F, 0, {0x0E, 0x01})), "01 00 EB 00 00 00 00");
+  ASSERT_EQ(send(1, Packet(0x00, 0x0000, {7, 2})), "01 00 EB 00 00 00 00");
+  EXPECT_EQ(send(1, "EA 00 12 34"), "01 00 EA 00 01 12 34");
+  EXPECT_EQ(read(1)[18], 0);
+}
+
+}  // namespace
