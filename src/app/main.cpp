@@ -1,11 +1,14 @@
 // Program entry: the six windows in their order, then the message loop.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QMessageBox>
-#include <cstdio>
+#include <QStandardPaths>
 #include <exception>
+#include <memory>
 
 #include "platform/Version.h"
+#include "sim/Simulator.h"
 #include "ui/AppWindows.h"
 #include "ui/QtDialogs.h"
 
@@ -19,20 +22,54 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   QCommandLineParser cli;
-  cli.setApplicationDescription("ORVALIS: configuração, diagnóstico e monitoramento da rede de rádios QM417.");
+  cli.setApplicationDescription(
+      "ORVALIS: configuração, diagnóstico e monitoramento da rede de rádios QM417.\n"
+      "Sem opções abre a ferramenta real: escolha a porta serial do rádio mestre e conecte.");
   cli.addHelpOption();
   cli.addVersionOption();
-  QCommandLineOption demo("demo", "Abre a rede simulada (sem rádios) numa pseudo-serial já selecionada.");
-  QCommandLineOption quitAfter("quit-after-start", "Fecha logo após mostrar a janela (medição de partida).");
+  QCommandLineOption demo("demo", "Rede simulada (sem rádios) numa pseudo-serial já escolhida em CONEXÃO.");
+  QCommandLineOption scenario("scenario", "Cenário da rede simulada (JSON) para --demo.", "arquivo");
+  QCommandLineOption timeScale("time-scale", "Aceleração do tempo da rede simulada (padrão 60: 1 min em 1 s).",
+                               "fator", "60");
+  QCommandLineOption quitAfter("quit-after-start", "Fecha logo após mostrar a janela (medição da partida).");
   cli.addOption(demo);
+  cli.addOption(scenario);
+  cli.addOption(timeScale);
   cli.addOption(quitAfter);
   cli.process(app);
 
   try {
+    std::unique_ptr<sim::Simulator> simulator;
+    QString settingsPath;
+    if (cli.isSet(demo)) {
+      // The demo never touches the real tool's settings.
+      const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation) + "/orvalis-demo";
+      QDir().mkpath(dir);
+      settingsPath = dir + "/DIRIDIRUZER.ini";
+    }
     QtDialogs dialogs;
-    AppWindows windows(dialogs);
+    AppWindows windows(dialogs, settingsPath);
     TDual& dual = windows.dual();
     dialogs.setParent(&dual);
+
+    if (cli.isSet(demo)) {
+      QString error;
+      std::optional<sim::Scenario> sc = cli.isSet(scenario) ? sim::Scenario::fromFile(cli.value(scenario), &error)
+                                                            : std::optional<sim::Scenario>(sim::Scenario::builtIn());
+      if (!sc) {
+        QMessageBox::critical(nullptr, kApplicationTitle, "Cenário inválido: " + error);
+        return 1;
+      }
+      simulator = std::make_unique<sim::Simulator>(*sc);
+      simulator->setTimeScale(cli.value(timeScale).toDouble() > 0 ? cli.value(timeScale).toDouble() : 60.0);
+      const QString path = simulator->openPty(&error);
+      if (path.isEmpty()) {
+        dual.tx().appendLine("Não foi possível criar a rede simulada: " + error);
+      } else {
+        dual.connection().selectPort(path);
+        dual.tx().appendLine(QStringLiteral("Modo demonstração: rede de rádios SIMULADA em %1. Pressione CONECTAR.").arg(path));
+      }
+    }
     dual.show();
     if (cli.isSet(quitAfter)) QMetaObject::invokeMethod(&app, &QApplication::quit, Qt::QueuedConnection);
     return app.exec();
