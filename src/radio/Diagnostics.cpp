@@ -172,7 +172,7 @@ DiagnosticsReport DecodeDiagnostics(std::span<const std::uint8_t> frame, std::st
   const bool master = r.u16le(0).value_or(0) == 0;
   for (std::size_t i = 0; i <= 12; ++i) rep.rows[i].label = kDiagLabels[i];
   if (master) rep.rows[7].label = kMasterEventsLabel;
-  rep.log.push_back("[" + std::string(time) + "]");
+  rep.log.push_back(Concat({"[", time, "]"}));
 
   auto walk = [&](const auto& fields) {
     for (const auto& f : fields) {

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "radio/TextFormat.h"
+
 namespace orvalis {
 
 IntegerParse ParseInteger(std::string_view text) {
@@ -29,7 +31,7 @@ IntegerParse ParseInteger(std::string_view text) {
   if (good && v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max()) {
     r.value = v;
   } else {
-    r.error = "'" + std::string(text) + "' não é um valor inteiro válido";
+    r.error = Concat({"'", text, "' não é um valor inteiro válido"});
   }
   return r;
 }

@@ -74,12 +74,12 @@ SignalDisplay LinkQuality::onSignal(std::span<const std::uint8_t> frame, bool wi
     d.labels.push_back({"TL_sinal_dest", signalDestination_});
   }
   if (s.gatewayId) {
-    d.labels.push_back({"TRADIO_ida", "RADIO " + std::to_string(*s.gatewayId)});
+    d.labels.push_back({"TRADIO_ida", Concat({"RADIO ", std::to_string(*s.gatewayId)})});
     gateway_ = std::to_string(*s.gatewayId);
     d.labels.push_back({"TL_gateway", gateway_});
   }
   if (s.measuredId) {
-    d.labels.push_back({"TRADIO_volta", "RADIO " + std::to_string(*s.measuredId)});
+    d.labels.push_back({"TRADIO_volta", Concat({"RADIO ", std::to_string(*s.measuredId)})});
     destination_ = std::to_string(*s.measuredId);
     d.labels.push_back({"TL_ID_destino", destination_});
   }

@@ -54,9 +54,9 @@ std::optional<std::string> FormatField(const ByteReader& r, const LogField& f) {
                     s % 60);
     }
     case FieldFormat::Pct:
-      return f.label + Fixed6(*r.u16be(f.offset) / 10.0) + " %";
+      return Concat({f.label, Fixed6(*r.u16be(f.offset) / 10.0), " %"});
     case FieldFormat::Clk:
-      return f.label + Fixed6(ClockDeviationHz(static_cast<std::int16_t>(*r.u16be(f.offset)))) + " Hz";
+      return Concat({f.label, Fixed6(ClockDeviationHz(static_cast<std::int16_t>(*r.u16be(f.offset)))), " Hz"});
   }
   return std::nullopt;
 }

@@ -50,7 +50,7 @@ RepeatTableRequest BuildRepeatTableRequest(std::string_view startText) {
     out.error = p.error;
   } else if (*p.value < 0 || *p.value > 0xFFFF) {
     // Only the low 16 bits would go out: a different radio than the one typed.
-    out.error = "'" + std::string(startText) + "' não é um ID de rádio válido";
+    out.error = Concat({"'", startText, "' não é um ID de rádio válido"});
   } else {
     out.request = BuildRepeatTableRequest(static_cast<std::uint16_t>(*p.value));
   }
@@ -94,10 +94,10 @@ std::optional<TraceRendering> RenderTrace(std::span<const std::uint8_t> frame, s
   const TraceReply t = DecodeTrace(frame);
   if (!t.origin) return std::nullopt;
   TraceRendering out;
-  std::string line = "[" + std::string(time) + "] TRACE [" + std::to_string(*t.origin) + "]-";
+  std::string line = Concat({"[", time, "] TRACE [", std::to_string(*t.origin), "]-"});
   out.cells.push_back(std::to_string(*t.origin) + "->");
   for (RadioId hop : t.hops) {
-    line += "[" + std::to_string(hop) + "]-";
+    line += Concat({"[", std::to_string(hop), "]-"});
     out.cells.push_back(std::to_string(hop) + "->");
   }
   out.cells.push_back("0");

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/ByteReader.h"
+#include "radio/TextFormat.h"
 
 namespace orvalis {
 
@@ -103,7 +104,7 @@ NoiseReply DecodeNoise(std::span<const std::uint8_t> frame) {
 }
 
 std::string LevelText(int level) {
-  return "-" + std::to_string(level) + " dBm";
+  return Concat({"-", std::to_string(level), " dBm"});
 }
 
 LinkRating RateMargin(int margin) {

@@ -3,7 +3,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace orvalis {
 
@@ -25,6 +27,17 @@ Printf(const char* fmt, ...) {
     out.resize(static_cast<std::size_t>(n));
   }
   va_end(args);
+  return out;
+}
+
+// Joins pieces by appending; "literal" + std::string chains trip a false
+// -Wrestrict in optimised GCC 12 builds.
+inline std::string Concat(std::initializer_list<std::string_view> parts) {
+  std::size_t n = 0;
+  for (auto p : parts) n += p.size();
+  std::string out;
+  out.reserve(n);
+  for (auto p : parts) out.append(p);
   return out;
 }
 

@@ -157,7 +157,7 @@ TEST(LinkRating, MarginBounds) {
     int margin;
     LinkRating r;
   };
-  // 10 and 20 sit between the documented ranges; both count as regular.
+  // 10 and 20 sit between the good and poor ranges; both count as regular.
   const Case cases[] = {{25, LinkRating::Good},    {21, LinkRating::Good},    {20, LinkRating::Regular},
                         {15, LinkRating::Regular}, {10, LinkRating::Regular}, {9, LinkRating::Poor},
                         {5, LinkRating::Poor},     {-30, LinkRating::Poor}};

@@ -429,3 +429,19 @@ TEST(PanelTypeList, AppendAndDeleteByFirmware) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ParameterView, ColumnZeroLabels) {
+  const std::array<std::string, kParamRows> master = {
+      "ID RADIO", "NUMERO SERIE",  "VERSÃO HARDWARE", "VERSÃO FIRMWARE", "REVISÃO FIRMWARE",
+      "CANAL",    "BANCO MEMÓRIA", "PROTOCOLO",       "COMANDO+EVENTO",  "TESTE PERIÓDICO"};
+  auto alarm = master;
+  alarm[7] = "COMUNICAÇÃO";
+  alarm[8] = "PARTIÇÃO RÁDIO";
+  alarm[9] = ".";
+  EXPECT_EQ(ParamLabels(true), master);
+  EXPECT_EQ(ParamLabels(false), alarm);
+}
+
+}  // namespace
