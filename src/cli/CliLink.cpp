@@ -17,6 +17,7 @@ bool CliLink::openSerial(const QString& device, QString* error) {
 
 void CliLink::feed(const QByteArray& bytes) {
   if (onBurst) onBurst(bytes);
+  if (continuation_ && continuation_(bytes)) return;
   const std::string time = QTime::currentTime().toString("HH:mm:ss").toStdString();
   dispatcher_.dispatch(
       std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())),

@@ -35,6 +35,8 @@ public:
   }
   // Every burst as it arrives, before routing.
   std::function<void(const QByteArray&)> onBurst;
+  // Offered every burst first; true when it took it (the rest of a cut event message).
+  void setAcceptContinuation(std::function<bool(const QByteArray&)> f) { continuation_ = std::move(f); }
   void feed(const QByteArray& bytes);
 
   // DispatchContext
@@ -61,6 +63,7 @@ private:
   RadioId radio_ = 0;
   std::optional<RadioId> gateway_;
   bool awaiting_ = false;
+  std::function<bool(const QByteArray&)> continuation_;
 };
 
 }  // namespace orvalis::cli
