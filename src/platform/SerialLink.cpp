@@ -64,7 +64,8 @@ void SerialLink::onReadyRead() {
 
 void SerialLink::onError(QSerialPort::SerialPortError e) {
   if (e == QSerialPort::NoError || !port_.isOpen()) return;
-  if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError) {
+  // A read that fails keeps failing (adapter gone, other end closed): drop the port.
+  if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError || e == QSerialPort::ReadError) {
     const QString reason = port_.errorString();
     // Hand over what had arrived, then drop the dead port.
     assembler_.onQuiet();

@@ -89,3 +89,20 @@ TEST(SerialPty, PortThatCannotBeOpenedShowsErrorBox) {
   EXPECT_EQ(d.connection().connectButton()->text(), "&CONECTAR");
   EXPECT_FALSE(d.sender().serialConnected());
 }
+
+TEST(SerialPty, LostPortClosesTheLinkInsteadOfLeavingItDead) {
+  auto pty = std::make_unique<test::PtyPair>();
+  ASSERT_TRUE(pty->ok());
+  test::ScriptedDialogs dialogs;
+  QTemporaryDir dir;
+  AppWindows app(dialogs, dir.filePath("DIRIDIRUZER.ini"));
+  TDual& d = app.dual();
+  d.connection().selectPort(QString::fromStdString(pty->slavePath()));
+  d.connection().connectButton()->click();
+  ASSERT_TRUE(d.sender().serialConnected());
+  pty.reset();  // the other end goes away, as an unplugged adapter does
+  ASSERT_TRUE(test::WaitFor([&] { return !d.sender().serialConnected(); }, 3000));
+  EXPECT_EQ(d.connection().connectButton()->text(), "&CONECTAR");
+  EXPECT_TRUE(d.tx().toPlainText().contains("Porta serial perdida"));
+  EXPECT_TRUE(d.connection().portBox()->isEnabled());
+}
