@@ -109,6 +109,11 @@ TDual::TDual(Dialogs& dialogs, const QString& settingsPath, QWidget* parent)
   v->addWidget(body, 1);
   setCentralWidget(central);
   statusBar()->setObjectName("Status");
+  // Keyboard focus follows the visual order: top row left to right, pages, panes.
+  const QList<QWidget*> order{selector_->idBox(), selector_->viaBox(), selector_->viaIdBox(),
+                              connection_->portBox(), connection_->connectButton(), connection_->tcpBox(),
+                              mRadios_, mEventos_, mFw_, mP2p_, cbRssi_, pg_, tx_, sur_};
+  for (qsizetype i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
   resize(1280, 720);
 
   connect(connection_, &ConnectionPanel::pageControlEnabled, pg_, &QWidget::setEnabled);

@@ -128,3 +128,21 @@ TEST_F(MainWindowFixture, RadioSelectorLeaving) {
   EXPECT_FALSE(d.selector().remoteRadio([&](const QString& s) { status = s; }));
   EXPECT_EQ(status, "Comando não pode ser enviado para ID zero!");
 }
+
+TEST_F(MainWindowFixture, FocusFollowsVisualOrder) {
+  TDual& d = app->dual();
+  QStringList seen;
+  QWidget* w = d.findChild<QWidget*>("ID");
+  for (int i = 0; i < 2000 && w; ++i) {
+    if (!w->objectName().isEmpty() && !seen.contains(w->objectName())) seen << w->objectName();
+    w = w->nextInFocusChain();
+  }
+  const QStringList expected{"ID", "Porta", "Terminal", "Seleciona_Conexao", "MRADIOS", "MEVENTOS"};
+  qsizetype last = -1;
+  for (const QString& name : expected) {
+    const qsizetype at = seen.indexOf(name);
+    EXPECT_GT(at, last) << name.toStdString() << " in " << seen.join(",").toStdString();
+    last = at;
+  }
+  EXPECT_LT(seen.indexOf("PG"), seen.indexOf("Tx"));
+}
