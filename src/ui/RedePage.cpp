@@ -55,7 +55,8 @@ RedePage::RedePage(PageContext& ctx) : TabPage(ctx, "Rede") {
   reads->addWidget(bRemota, 0, 1);
   reads->addWidget(new QLabel("ID"), 0, 2);
   reads->addWidget(tid_, 0, 3);
-  reads->addWidget(param_, 1, 0, 1, 4);
+  reads->addWidget(param_, 1, 0, 1, 5);
+  reads->setColumnStretch(4, 1);
 
   // Serial number and the configure options.
   auto* serialRow = new QHBoxLayout;

@@ -123,3 +123,10 @@ TEST_F(ConfigPage, SerialFieldsClampAndRejectText) {
   EXPECT_EQ(id1->text(), "x1");
   EXPECT_TRUE(dialogs.shown.last().startsWith("error:"));
 }
+
+TEST_F(ConfigPage, ScreenshotAfterMasterRead) {
+  find<QPushButton>("BLeLocal")->click();
+  feed(ReplyFrom(0, "E2 00 00 01 02 03 04 0E 02 11 05 01 00 01 00 32 01 01 01 2C 00 00 00 00 00 00 00 00"));
+  dual().resize(1366, 740);
+  EXPECT_TRUE(dual().grab().save(QString(ORVALIS_BINARY_DIR) + "/page-config.png"));
+}
