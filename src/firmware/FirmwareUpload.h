@@ -93,6 +93,18 @@ inline constexpr std::string_view kPaused = "Carga Firmware pausada";
 inline constexpr std::string_view kContinuing = "Ccontinuando Carga Firmware";
 }  // namespace upload_text
 
+// The TIMEOUT group: control name, caption and reply timeout.
+struct ReplyTimeoutChoice {
+  std::string_view control;
+  std::string_view caption;
+  int ms;
+};
+inline constexpr ReplyTimeoutChoice kReplyTimeoutChoices[] = {
+    {"b1s", "1s", 1000}, {"b15s", "1,5s", 1500}, {"b2s", "2s", 2000},
+    {"b3s", "3s", 3000}, {"b5s", "5s", 5000},    {"b7s", "7s", 7000},
+};
+inline constexpr int kDefaultReplyTimeoutMs = 5000;
+
 // The text logged for a refused write acknowledgement (AckState 2, 4, 6, 18 or other).
 std::string_view WriteRefusalText(std::uint8_t ackState);
 
