@@ -79,6 +79,10 @@ UploadActions FirmwareUpload::start(UploadStart s) {
     reader_.seek(cfg_.startOffset);
   }
   stats_ = {};
+  if (!cfg_.fileReadable) {
+    fail(a, FileNotFoundLine(cfg_.path));
+    return a;
+  }
   nextRecord(a);
   return a;
 }

@@ -25,6 +25,8 @@ struct UploadStart {
   UploadMode mode = UploadMode::New;
   RadioId target = 0;
   std::string text;             // the file as read now (the upload reads it again, record by record)
+  std::string path;             // for the message when the file could not be read
+  bool fileReadable = true;     // false: the upload fails at once with "[path] file not found"
   std::uint32_t totalSize = 1;  // from the analysis pass
   int replyTimeoutMs = 5000;    // version read, erase and write steps
   bool viaRf = false;           // "Update via RF": version read 0xD4 instead of 0xE2

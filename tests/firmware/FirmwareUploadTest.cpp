@@ -620,6 +620,20 @@ TEST(Upload, TimeoutChoiceAppliesToLaterWaits) {
   EXPECT_EQ(a.armTimerMs, 7000);
 }
 
+TEST(Upload, FileThatCannotBeReadFailsAtOnce) {
+  FirmwareUpload up;
+  UploadStart s;
+  s.target = 5;
+  s.path = "C:\\FW\\V6AV2R4.rad";
+  s.fileReadable = false;
+  const auto a = up.start(s);
+  EXPECT_TRUE(a.frames.empty());
+  EXPECT_EQ(RenderTx(a.log), std::vector<std::string>{"[C:\\FW\\V6AV2R4.rad] file not found"});
+  EXPECT_EQ(a.outcome, UploadOutcome::Failed);
+  EXPECT_EQ(a.resultLine, "Erro na carga do firmware");
+  EXPECT_FALSE(up.uploadActive());
+}
+
 TEST(Upload, RestartAfterFailureStartsFromHeader) {
   PeerConfig pc;
   pc.answerEnd = false;
