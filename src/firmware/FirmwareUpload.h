@@ -166,7 +166,7 @@ class FirmwareUpload {
   void showProgress(UploadActions& a, int percent) const;
 
   UploadStart cfg_;
-  RadRecordReader reader_{std::string_view{}};
+  std::size_t readPos_ = 0;  // where the next record is looked for in cfg_.text
   UploadStep step_ = UploadStep::Idle;
   bool running_ = false;
   bool paused_ = false;

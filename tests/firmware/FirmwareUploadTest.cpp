@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -618,6 +619,18 @@ TEST(Upload, TimeoutChoiceAppliesToLaterWaits) {
   a = up.onTimeout();
   EXPECT_TRUE(a.stopTimer);
   EXPECT_EQ(a.armTimerMs, 7000);
+}
+
+TEST(Upload, CarriesOnAfterBeingMoved) {
+  UploadPeer peer({});
+  UploadRun run;
+  auto first = std::make_unique<FirmwareUpload>();
+  const auto a = first->start(Start(Image(), 5));
+  FirmwareUpload moved = std::move(*first);
+  first.reset();
+  Drive(moved, a, peer, run);
+  EXPECT_EQ(run.outcome, UploadOutcome::Success);
+  EXPECT_EQ(FlashBytes(peer), ImageData());
 }
 
 TEST(Upload, FileThatCannotBeReadFailsAtOnce) {
