@@ -51,7 +51,7 @@ void ResponseDispatcher::dispatch(std::span<const std::uint8_t> bytes, std::stri
 
   // Step 4: upload acknowledgements.
   if (ctx_.uploadActive() && ctx_.ackState() == 0 && source == ctx_.targetRadio() &&
-      (c == code::kFwWrite || c == code::kFwVersion || c == code::kFwErase || c == code::kRemoteRead ||
+      (c == code::kFwWrite || c == code::kFwErase || c == code::kFwEnd || c == code::kRemoteRead ||
        c == code::kLocalRead)) {
     target_.onUploadReply(r);
     return;
