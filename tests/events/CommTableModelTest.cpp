@@ -132,8 +132,8 @@ TEST_F(CommTable, ClearingARowKeepsItsIdAndTakesItOutOfTheRefresh) {
 class RecordingTransfer : public OverdueTransferTarget {
 public:
   std::vector<std::string> calls;
-  void tickRssiRead(int id) override { calls.push_back("R" + std::to_string(id)); }
-  void tick881(int id) override { calls.push_back("881:" + std::to_string(id)); }
+  void tickRssiRead(int id) override { calls.push_back(std::string("R").append(std::to_string(id))); }
+  void tick881(int id) override { calls.push_back(std::string("881:").append(std::to_string(id))); }
 };
 
 TEST_F(CommTable, TransfersOnlyOverdueRadios) {
