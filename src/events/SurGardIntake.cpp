@@ -52,6 +52,12 @@ std::vector<IntakeResult> SurGardIntake::flushHeld(const Arrival& at) {
   return out;
 }
 
+std::vector<IntakeResult> SurGardIntake::onTick(const Arrival& at) {
+  if (held_.empty()) return {};
+  if (++heldTicks_ < 2) return {};
+  return flushHeld(at);
+}
+
 std::vector<IntakeResult> SurGardIntake::feed(std::span<const std::uint8_t> burst, const Arrival& at,
                                               bool ackEnabled) {
   std::vector<IntakeResult> out;
@@ -81,7 +87,10 @@ std::vector<IntakeResult> SurGardIntake::feed(std::span<const std::uint8_t> burs
     if (end == rest.end()) {
       // Cut by the transport: wait for its rest. A tail that cannot begin a
       // message is noise and is not kept.
-      if (message[0] == '1' || message[0] == '5' || message[0] == '6') held_.assign(message.begin(), message.end());
+      if (message[0] == '1' || message[0] == '5' || message[0] == '6') {
+        held_.assign(message.begin(), message.end());
+        heldTicks_ = 0;
+      }
       break;
     }
     if (n > 0) process(message, true, at, ackEnabled, out);

@@ -188,5 +188,28 @@ TEST(SurGardIntake, FlushHeldDecodesWithoutAck) {
   EXPECT_TRUE(intake.flushHeld(kAt).empty());
 }
 
+TEST(SurGardIntake, AHeldPartWithoutRestIsShownAfterAWholeTick) {
+  SurGardIntake intake;
+  EXPECT_TRUE(intake.onTick(kAt).empty());
+  intake.feed(test::Text(kStd), kAt, true);
+  EXPECT_TRUE(intake.onTick(kAt).empty());  // may have arrived just before the tick
+  const auto out = intake.onTick(kAt);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_FALSE(out[0].sendAck);
+  EXPECT_EQ(out[0].event->account, "1234");
+  EXPECT_FALSE(intake.hasHeld());
+  EXPECT_TRUE(intake.onTick(kAt).empty());
+}
+
+TEST(SurGardIntake, ANewHeldPartWaitsItsOwnTick) {
+  SurGardIntake intake;
+  intake.feed(test::Text(kStd.substr(0, 8)), kAt, true);
+  intake.onTick(kAt);
+  const auto first = intake.feed(test::Text(kStd.substr(8) + kDc4 + kStd2.substr(0, 8)), kAt, true);
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_TRUE(intake.onTick(kAt).empty());
+  EXPECT_EQ(intake.onTick(kAt).size(), 1u);
+}
+
 }  // namespace
 }  // namespace orvalis
