@@ -1,10 +1,10 @@
 // Event intake throughput, grid file save + load of a full table, and one
 // refresh tick of the communication table.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "events/CommTableModel.h"
 #include "events/CommTableSink.h"

@@ -12,10 +12,12 @@ namespace {
 
 bool StartsWith(std::span<const std::uint8_t> b, std::string_view s) {
   return b.size() >= s.size() && std::equal(s.begin(), s.end(), b.begin(),
-                                             [](char c, std::uint8_t x) { return static_cast<std::uint8_t>(c) == x; });
+                                            [](char c, std::uint8_t x) { return static_cast<std::uint8_t>(c) == x; });
 }
 
-bool IsText(std::uint8_t b) { return b >= 0x20 && b < 0x7F; }
+bool IsText(std::uint8_t b) {
+  return b >= 0x20 && b < 0x7F;
+}
 
 bool BeginsMessage(std::span<const std::uint8_t> b) {
   return StartsWith(b, "101") || StartsWith(b, "5000") || StartsWith(b, "6000");
@@ -58,8 +60,7 @@ std::vector<IntakeResult> SurGardIntake::onTick(const Arrival& at) {
   return flushHeld(at);
 }
 
-std::vector<IntakeResult> SurGardIntake::feed(std::span<const std::uint8_t> burst, const Arrival& at,
-                                              bool ackEnabled) {
+std::vector<IntakeResult> SurGardIntake::feed(std::span<const std::uint8_t> burst, const Arrival& at, bool ackEnabled) {
   std::vector<IntakeResult> out;
   std::size_t pos = 0;
   if (!held_.empty()) {

@@ -24,7 +24,7 @@ struct IntakeResult {
 };
 
 class SurGardIntake {
-public:
+ public:
   static constexpr std::size_t kMessageBuffer = 200;  // characters kept per message
   static constexpr std::uint8_t kDc4 = 0x14;
   static constexpr std::uint8_t kAck = 0x06;
@@ -47,7 +47,7 @@ public:
   // more and is handled as by flushHeld, so that it is not shown late.
   std::vector<IntakeResult> onTick(const Arrival& at);
 
-private:
+ private:
   void process(std::span<const std::uint8_t> message, bool endedWithDc4, const Arrival& at, bool ackEnabled,
                std::vector<IntakeResult>& out) const;
 

@@ -11,7 +11,7 @@
 namespace orvalis {
 
 class TextCodec {
-public:
+ public:
   // Single-byte Windows text: 0x80-0x9F through the code page 1252 table,
   // every other byte is the Latin-1 character of the same value.
   static std::string Cp1252ToUtf8(std::span<const std::uint8_t> bytes);
