@@ -108,7 +108,7 @@ std::optional<long long> EventLogModel::ParseDateTime(const std::string& text) {
   const long long doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
   const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   const long long days = era * 146097 + doe;
-  return days * 86400 + h * 3600 + mi * 60 + s;
+  return days * 86400 + h * 3600LL + mi * 60LL + s;
 }
 
 std::string EventLogModel::CollationKey(const std::string& text) {
