@@ -11,6 +11,10 @@
 #include "events/EventLogModel.h"
 #include "events/GridTextFile.h"
 #include "events/SurGardIntake.h"
+#include "link/CommandSender.h"
+#include "link/DispatchContext.h"
+#include "link/DispatchTarget.h"
+#include "link/ResponseDispatcher.h"
 
 namespace {
 
@@ -52,6 +56,74 @@ void BM_IntakeMessages(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * perBurst);
 }
 BENCHMARK(BM_IntakeMessages)->Arg(1)->Arg(20);
+
+// The same through the reply dispatcher, with each ACK written to a transport.
+class NullTransport : public LinkTransport {
+public:
+  bool isOpen() const override { return true; }
+  bool write(std::span<const std::uint8_t> b) override {
+    written += b.size();
+    return true;
+  }
+  std::size_t written = 0;
+};
+
+class IdleContext : public DispatchContext {
+public:
+  bool awaitingReply() const override { return false; }
+  void setAwaitingReply(bool) override {}
+  bool uploadActive() const override { return false; }
+  int ackState() const override { return 0; }
+  RadioId targetRadio() const override { return 0; }
+  RadioId currentRadio() const override { return 0; }
+  std::optional<RadioId> gatewayShown() const override { return std::nullopt; }
+  bool echoButtonVisible() const override { return false; }
+  bool decimalTicked() const override { return true; }
+  PanelTab activeTab() const override { return PanelTab::Other; }
+  bool rssiReadFlag() const override { return false; }
+  void appendTx(std::string_view) override {}
+  void setStatus(std::string_view) override {}
+  void clearUserText() override {}
+};
+
+class IntakeTarget : public DispatchTarget {
+public:
+  IntakeTarget(CommandSender& sender, CommTableModel& table) : sender_(sender), sink_(table) {}
+  void onEventText(const Reply& r) override {
+    const Arrival at{TimePoint{} + std::chrono::hours(500000), "11/12/2026 13:40:00", std::string(r.timeText)};
+    for (const auto& x : intake_.feed(r.bytes, at, true)) {
+      if (x.sendAck) sender_.writeAck();
+      if (x.event) {
+        ApplyTableUpdates(*x.event, sink_);
+        log_.append(*x.event);
+      }
+    }
+    if (log_.rowCount() > 100000) log_.clear();
+  }
+
+private:
+  CommandSender& sender_;
+  CommTableSink sink_;
+  SurGardIntake intake_;
+  EventLogModel log_;
+};
+
+void BM_DispatchIntakeMessages(benchmark::State& state) {
+  const int perBurst = static_cast<int>(state.range(0));
+  const auto burst = Burst(perBurst);
+  NullTransport serial;
+  CommandSender sender;
+  sender.setSerial(&serial);
+  sender.setSerialConnected(true);
+  CommTableModel table;
+  IntakeTarget target(sender, table);
+  IdleContext ctx;
+  ResponseDispatcher dispatcher(ctx, target, sender);
+  for (auto _ : state) dispatcher.dispatch(burst, "13:40:00");
+  state.SetItemsProcessed(state.iterations() * perBurst);
+  if (serial.written != static_cast<std::size_t>(state.iterations() * perBurst)) state.SkipWithError("ACKs lost");
+}
+BENCHMARK(BM_DispatchIntakeMessages)->Arg(1)->Arg(20);
 
 GridRows FullTable() {
   GridRows rows;

@@ -7,26 +7,34 @@
 
 namespace orvalis {
 
-std::string GridTextFile::CellText(const std::string& cell) {
-  std::string t;
-  t.reserve(cell.size() + 2);
-  bool quote = false;
+namespace {
+
+// Appends one cell as written; quotes only when it holds "," or a quote.
+void AppendCell(std::string& out, const std::string& cell) {
+  const bool quote = cell.find_first_of("\",") != std::string::npos;
+  if (quote) out += '"';
   for (std::size_t i = 0; i < cell.size(); ++i) {
     const char c = cell[i];
     if (c == '"') {
-      t += "\"\"";
-      quote = true;
+      out += "\"\"";
     } else if (c == '\r') {
-      t += kLineBreak;
+      out += GridTextFile::kLineBreak;
     } else if (c == '\n') {
       // LF is dropped after a CR; a bare LF is a line break of its own.
-      if (i == 0 || cell[i - 1] != '\r') t += kLineBreak;
+      if (i == 0 || cell[i - 1] != '\r') out += GridTextFile::kLineBreak;
     } else {
-      if (c == kSeparator) quote = true;
-      t += c;
+      out += c;
     }
   }
-  return quote ? "\"" + t + "\"" : t;
+  if (quote) out += '"';
+}
+
+}  // namespace
+
+std::string GridTextFile::CellText(const std::string& cell) {
+  std::string t;
+  AppendCell(t, cell);
+  return t;
 }
 
 GridTextFile::Encoded GridTextFile::Encode(const GridRows& rows) {
@@ -41,7 +49,7 @@ GridTextFile::Encoded GridTextFile::Encode(const GridRows& rows) {
     line.clear();
     for (std::size_t c = 0; c < rows[r].size(); ++c) {
       if (c > 0) line += kSeparator;
-      line += CellText(rows[r][c]);
+      AppendCell(line, rows[r][c]);
     }
     line += "\r\n";
     if (!TextCodec::AppendUtf16le(out.bytes, line)) {
