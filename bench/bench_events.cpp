@@ -59,7 +59,7 @@ BENCHMARK(BM_IntakeMessages)->Arg(1)->Arg(20);
 
 // The same through the reply dispatcher, with each ACK written to a transport.
 class NullTransport : public LinkTransport {
-public:
+ public:
   bool isOpen() const override { return true; }
   bool write(std::span<const std::uint8_t> b) override {
     written += b.size();
@@ -69,7 +69,7 @@ public:
 };
 
 class IdleContext : public DispatchContext {
-public:
+ public:
   bool awaitingReply() const override { return false; }
   void setAwaitingReply(bool) override {}
   bool uploadActive() const override { return false; }
@@ -87,7 +87,7 @@ public:
 };
 
 class IntakeTarget : public DispatchTarget {
-public:
+ public:
   IntakeTarget(CommandSender& sender, CommTableModel& table) : sender_(sender), sink_(table) {}
   void onEventText(const Reply& r) override {
     const Arrival at{TimePoint{} + std::chrono::hours(500000), "11/12/2026 13:40:00", std::string(r.timeText)};
@@ -101,7 +101,7 @@ public:
     if (log_.rowCount() > 100000) log_.clear();
   }
 
-private:
+ private:
   CommandSender& sender_;
   CommTableSink sink_;
   SurGardIntake intake_;
