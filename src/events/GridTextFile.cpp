@@ -14,6 +14,12 @@ void AppendCell(std::string& out, const std::string& cell) {
   const bool quote = cell.find_first_of("\",") != std::string::npos;
   if (quote) out += '"';
   for (std::size_t i = 0; i < cell.size(); ++i) {
+    const std::size_t j = cell.find_first_of("\"\r\n", i);
+    if (j != i) {
+      out.append(cell, i, (j == std::string::npos ? cell.size() : j) - i);
+      if (j == std::string::npos) break;
+      i = j;
+    }
     const char c = cell[i];
     if (c == '"') {
       out += "\"\"";
@@ -94,7 +100,18 @@ GridTextFile::Decoded GridTextFile::Decode(std::span<const std::uint8_t> bytes) 
     cellStarted = false;
     inQuotes = false;
   };
+  const auto special = [](char c) { return c == '\r' || c == '\n' || c == '"' || c == kSeparator || c == kLineBreak; };
   for (std::size_t i = 0; i < text.size(); ++i) {
+    // Ordinary characters go over in one piece.
+    std::size_t j = i;
+    while (j < text.size() && !special(text[j])) ++j;
+    if (j > i) {
+      cell.append(text, i, j - i);
+      cellStarted = true;
+      lineHasContent = true;
+      i = j;
+      if (i == text.size()) break;
+    }
     const char c = text[i];
     if (c == '\r') continue;
     if (c == '\n') {
