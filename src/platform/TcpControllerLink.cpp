@@ -1,0 +1,75 @@
+#include "platform/TcpControllerLink.h"
+
+#include <QPointer>
+#include <array>
+
+namespace orvalis {
+
+TcpControllerLink::TcpControllerLink(QObject* parent) : QObject(parent) {
+  timer_.setSingleShot(true);
+  timer_.setInterval(kDisconnectMs);
+  connect(&timer_, &QTimer::timeout, this, &TcpControllerLink::Timer_DesconectarTimer);
+  connect(&socket_, &QTcpSocket::connected, this, &TcpControllerLink::connected);
+  connect(&socket_, &QTcpSocket::disconnected, this, [this] {
+    timer_.stop();
+    emit disconnected();
+  });
+  connect(&socket_, &QTcpSocket::readyRead, this, &TcpControllerLink::onReadyRead);
+  connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpControllerLink::onError);
+}
+
+void TcpControllerLink::connectToHost(const QString& host, quint16 port) {
+  if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.abort();
+  host_ = host;
+  port_ = port;
+  // The link is cut 10 minutes after it was started, whatever flows on it.
+  timer_.start();
+  socket_.connectToHost(host, port);
+}
+
+void TcpControllerLink::disconnectFromHost() {
+  // A closed link must not clear the terminal pane later nor cut the next one short.
+  timer_.stop();
+  if (socket_.state() == QAbstractSocket::ConnectedState)
+    socket_.disconnectFromHost();
+  else if (socket_.state() != QAbstractSocket::UnconnectedState)
+    socket_.abort();
+}
+
+bool TcpControllerLink::write(std::span<const std::uint8_t> bytes) {
+  if (!isOpen()) return false;
+  const qint64 n = socket_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  if (n != static_cast<qint64>(bytes.size())) {
+    emit writeFailed(socket_.errorString());
+    return false;
+  }
+  return true;
+}
+
+void TcpControllerLink::Timer_DesconectarTimer() {
+  timer_.stop();
+  disconnectFromHost();
+  emit timedOut();
+}
+
+void TcpControllerLink::onReadyRead() {
+  // Each piece goes on at once; a slot may close the link while we read.
+  QPointer<TcpControllerLink> self(this);
+  std::array<char, kReadLimit> buf{};
+  while (self && socket_.bytesAvailable() > 0) {
+    const qint64 n = socket_.read(buf.data(), kReadLimit);
+    if (n <= 0) break;
+    emit bytesRead(QByteArray(buf.data(), static_cast<qsizetype>(n)));
+  }
+}
+
+void TcpControllerLink::onError(QAbstractSocket::SocketError e) {
+  // The controller closing its side is a disconnect, reported by disconnected().
+  if (e == QAbstractSocket::RemoteHostClosedError) return;
+  const QString text = socket_.errorString();
+  timer_.stop();
+  socket_.abort();
+  emit error(text, e == QAbstractSocket::ConnectionRefusedError);
+}
+
+}  // namespace orvalis
