@@ -7,6 +7,8 @@ namespace orvalis {
 ControllerDiscovery::ControllerDiscovery(const QHostAddress& target, QObject* parent)
     : QObject(parent), target_(target) {
   timer_.setSingleShot(true);
+  // Coarse timers may fire 5 % early, which would cut off an answer 1.9 s after the last.
+  timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(kDiscoveryQuietMs);
   connect(&timer_, &QTimer::timeout, this, &ControllerDiscovery::Timer_UDPTimer);
   connect(&socket_, &QUdpSocket::readyRead, this, &ControllerDiscovery::onReadyRead);

@@ -7,6 +7,8 @@ namespace orvalis {
 
 TcpControllerLink::TcpControllerLink(QObject* parent) : QObject(parent) {
   timer_.setSingleShot(true);
+  // A coarse timer may fire up to 5 % early: 30 s before the 10 minutes.
+  timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(kDisconnectMs);
   connect(&timer_, &QTimer::timeout, this, &TcpControllerLink::Timer_DesconectarTimer);
   connect(&socket_, &QTcpSocket::connected, this, &TcpControllerLink::connected);
@@ -53,10 +55,11 @@ void TcpControllerLink::Timer_DesconectarTimer() {
 }
 
 void TcpControllerLink::onReadyRead() {
-  // Each piece goes on at once; a slot may close the link while we read.
+  // Each piece goes on at once; a slot may close the link while we read, and
+  // what is left after that is not handed on.
   QPointer<TcpControllerLink> self(this);
   std::array<char, kReadLimit> buf{};
-  while (self && socket_.bytesAvailable() > 0) {
+  while (self && isOpen() && socket_.bytesAvailable() > 0) {
     const qint64 n = socket_.read(buf.data(), kReadLimit);
     if (n <= 0) break;
     emit bytesRead(QByteArray(buf.data(), static_cast<qsizetype>(n)));
