@@ -9,12 +9,15 @@ namespace orvalis {
 
 const std::array<LoginStatusText, 5> kLoginStatusTexts{{
     {'o', LoginStatus::Accepted, {"Usuário Autenticado / TCP/IP Conectado", ""}},
-    {'b', LoginStatus::NotActivated,
+    {'b',
+     LoginStatus::NotActivated,
      {"Para acesso a partir deste computador é necessário ativar esta conta na Controladora ETH.",
       "TCP/IP Desconectado"}},
-    {'c', LoginStatus::Registered,
+    {'c',
+     LoginStatus::Registered,
      {"Usuário cadastrado com sucesso, é necessário ativar este usuário na Controladora ETH.", ""}},
-    {'n', LoginStatus::Full,
+    {'n',
+     LoginStatus::Full,
      {"Número máximo de usuários(20) cadastrados na Controladora ETH. Remova um usuário para cadastrar este "
       "computador.",
       ""}},
@@ -147,7 +150,9 @@ std::optional<DiscoveryAnswer> ParseDiscoveryAnswer(std::span<const std::uint8_t
   return a;
 }
 
-void StartDiscoveryList(ControllerList& list) { list.rows.assign(2, ControllerRow{}); }
+void StartDiscoveryList(ControllerList& list) {
+  list.rows.assign(2, ControllerRow{});
+}
 
 std::size_t AddDiscoveryAnswer(ControllerList& list, const DiscoveryAnswer& answer) {
   // A list replaced by hand during a discovery may hold fewer than two rows.

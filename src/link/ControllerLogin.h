@@ -47,7 +47,7 @@ struct LoginAnswer {
   // absent when the answer ends before its six bytes.
   std::optional<std::array<std::uint8_t, 6>> mac;
   std::optional<std::string> macText;
-  CommandCode reReadTrigger = 0;      // "o": 0xED is armed
+  CommandCode reReadTrigger = 0;       // "o": 0xED is armed
   bool hideCommandEventGroup = false;  // "o": TComandoEvento is hidden
 };
 

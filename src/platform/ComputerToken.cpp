@@ -5,8 +5,11 @@
 #include <algorithm>
 
 #ifdef Q_OS_WIN
+// windows.h must come before sddl.h.
+// clang-format off
 #include <windows.h>
 #include <sddl.h>
+// clang-format on
 #else
 #include <pwd.h>
 #include <unistd.h>
@@ -53,9 +56,8 @@ QString ComputerToken::TextOf(const TokenDigest& digest) {
 
 std::optional<QByteArray> ComputerToken::MachineIdAsGuid(const QByteArray& raw) {
   const QByteArray hex = raw.trimmed().toUpper();
-  if (hex.size() != 32 || !std::all_of(hex.begin(), hex.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
-      }))
+  if (hex.size() != 32 ||
+      !std::all_of(hex.begin(), hex.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }))
     return std::nullopt;
   return "{" + hex.mid(0, 8) + "-" + hex.mid(8, 4) + "-" + hex.mid(12, 4) + "-" + hex.mid(16, 4) + "-" +
          hex.mid(20, 12) + "}";

@@ -12,7 +12,7 @@
 namespace orvalis {
 
 class ComputerToken {
-public:
+ public:
   // Reads one identity string; false with a readable reason when it cannot.
   using IdentitySource = std::function<bool(QByteArray* identity, QString* error)>;
 
@@ -44,7 +44,7 @@ public:
   // 32 hex digits (blanks around allowed) -> "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
   static std::optional<QByteArray> MachineIdAsGuid(const QByteArray& raw);
 
-private:
+ private:
   IdentitySource user_;
   IdentitySource machine_;
 };

@@ -12,7 +12,7 @@ namespace orvalis {
 
 class ControllerDiscovery : public QObject {
   Q_OBJECT
-public:
+ public:
   // target: where the probe goes. A real run passes QHostAddress::Broadcast; demo mode and tests a
   // loopback address, so nothing leaves the computer.
   explicit ControllerDiscovery(const QHostAddress& target, QObject* parent = nullptr);
@@ -26,7 +26,9 @@ public:
     bindAddress_ = a;
     localPort_ = port;
   }
-  quint16 localPort() const { return socket_.state() == QAbstractSocket::BoundState ? socket_.localPort() : localPort_; }
+  quint16 localPort() const {
+    return socket_.state() == QAbstractSocket::BoundState ? socket_.localPort() : localPort_;
+  }
   // Timer_UDP's interval (2 s); tests shorten it.
   void setQuietInterval(int ms) { timer_.setInterval(ms); }
 
@@ -39,17 +41,17 @@ public:
   ControllerList& list() { return list_; }
   const ControllerList& list() const { return list_; }
 
-public slots:
+ public slots:
   // End of discovery: the endpoint is released and the timer stopped.
   void Timer_UDPTimer();
 
-signals:
-  void listReset();                                       // two empty rows
+ signals:
+  void listReset();                                        // two empty rows
   void answerReceived(int row, const DiscoveryAnswer& a);  // row filled, one empty row added
   void finished();
   void error(const QString& text);
 
-private:
+ private:
   void onReadyRead();
 
   QUdpSocket socket_;

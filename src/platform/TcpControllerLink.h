@@ -14,7 +14,7 @@ namespace orvalis {
 
 class TcpControllerLink : public QObject, public LinkTransport {
   Q_OBJECT
-public:
+ public:
   static constexpr quint16 kDefaultPort = kControllerDefaultPort;
   static constexpr qint64 kReadLimit = 2000;  // bytes handed on per read
   static constexpr int kDisconnectMs = kControllerDisconnectMs;
@@ -40,11 +40,11 @@ public:
   int disconnectTimeout() const { return timer_.interval(); }
   bool disconnectTimerActive() const { return timer_.isActive(); }
 
-public slots:
+ public slots:
   // Timer_Desconectar fired: the link is closed, then timedOut() follows.
   void Timer_DesconectarTimer();
 
-signals:
+ signals:
   void connected();     // TSConnect: send the login now
   void disconnected();  // TSDisconnect: a connected link closed, by either side
   // TSError: the link is closed already; refused is the "connection refused" case.
@@ -53,7 +53,7 @@ signals:
   void timedOut();                          // after Timer_Desconectar closed the link
   void writeFailed(const QString& reason);
 
-private:
+ private:
   void onReadyRead();
   void onError(QAbstractSocket::SocketError e);
 

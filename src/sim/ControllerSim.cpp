@@ -26,7 +26,9 @@ ControllerSim::ControllerSim(QObject* parent) : QObject(parent) {
   connect(&udp_, &QUdpSocket::readyRead, this, &ControllerSim::onProbe);
 }
 
-ControllerSim::~ControllerSim() { close(); }
+ControllerSim::~ControllerSim() {
+  close();
+}
 
 bool ControllerSim::listen(quint16 port, QString* error) {
   if (server_.listen(QHostAddress::LocalHost, port)) return true;
@@ -76,7 +78,8 @@ bool ControllerSim::registerComputer(const TokenDigest& token, bool activated) {
 }
 
 int ControllerSim::loggedInCount() const {
-  return static_cast<int>(std::count_if(sessions_.begin(), sessions_.end(), [](const Session& s) { return s.loggedIn; }));
+  return static_cast<int>(
+      std::count_if(sessions_.begin(), sessions_.end(), [](const Session& s) { return s.loggedIn; }));
 }
 
 ControllerSim::Session* ControllerSim::find(QTcpSocket* s) {

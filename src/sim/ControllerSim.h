@@ -19,7 +19,7 @@ namespace orvalis::sim {
 
 class ControllerSim : public QObject {
   Q_OBJECT
-public:
+ public:
   static constexpr int kMaxComputers = 20;
 
   explicit ControllerSim(QObject* parent = nullptr);
@@ -58,15 +58,15 @@ public:
   // Bytes a logged-in computer sent, for the mesh.
   std::function<void(const QByteArray&)> toMesh;
 
-public slots:
+ public slots:
   // Bytes of the mesh, for every logged-in computer.
   void fromMesh(const QByteArray& bytes);
 
-signals:
+ signals:
   void loginAnswered(char status);
   void probeAnswered(const QHostAddress& from, quint16 port);
 
-private:
+ private:
   struct Computer {
     TokenDigest token;
     bool activated;

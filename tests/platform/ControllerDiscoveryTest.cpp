@@ -15,7 +15,7 @@ namespace {
 
 // Controllers on loopback: every probe is answered with the scripted datagrams.
 class DiscoveryTest : public ::testing::Test {
-protected:
+ protected:
   struct Reply {
     int afterMs;  // counted from the probe
     QByteArray datagram;
@@ -30,7 +30,8 @@ protected:
         for (const Reply& r : replies) {
           const QHostAddress to = d.senderAddress();
           const quint16 port = static_cast<quint16>(d.senderPort());
-          QTimer::singleShot(r.afterMs, &responder, [this, r, to, port] { responder.writeDatagram(r.datagram, to, port); });
+          QTimer::singleShot(r.afterMs, &responder,
+                             [this, r, to, port] { responder.writeDatagram(r.datagram, to, port); });
         }
       }
     });
@@ -49,7 +50,9 @@ protected:
     QObject::connect(&discovery, &ControllerDiscovery::error, [this](const QString& e) { errors << e; });
   }
 
-  bool runToEnd(int ms = 5000) { return test::WaitFor([&] { return finishes > 0; }, ms); }
+  bool runToEnd(int ms = 5000) {
+    return test::WaitFor([&] { return finishes > 0; }, ms);
+  }
 
   QUdpSocket responder;
   std::vector<Reply> replies;

@@ -21,7 +21,7 @@ QByteArray Q(const std::vector<std::uint8_t>& b) {
 
 // A controller stand-in on loopback and the link under test with its signals recorded.
 class TcpLinkTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
     QObject::connect(&server, &QTcpServer::newConnection, [this] { peer = server.nextPendingConnection(); });

@@ -34,9 +34,10 @@ QByteArray LoginFrame(const TokenDigest& t, const FrameRoute& route = {}) {
 
 // One computer logging in the way the main window does: login on connect, close unless "o".
 class Computer {
-public:
+ public:
   explicit Computer(TokenDigest token) : token_(token) {
-    QObject::connect(&link, &TcpControllerLink::connected, [this] { link.write(BuildRadioFrame(kControllerId, BuildLoginMessage(token_))); });
+    QObject::connect(&link, &TcpControllerLink::connected,
+                     [this] { link.write(BuildRadioFrame(kControllerId, BuildLoginMessage(token_))); });
     QObject::connect(&link, &TcpControllerLink::bytesRead, [this](const QByteArray& b) {
       const auto a = DecodeLoginAnswer(std::span(reinterpret_cast<const std::uint8_t*>(b.constData()), b.size()));
       if (!answer && a) {
@@ -60,12 +61,12 @@ public:
   std::optional<LoginAnswer> answer;
   QByteArray received;
 
-private:
+ private:
   TokenDigest token_;
 };
 
 class ControllerSimTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     QString error;
     ASSERT_TRUE(sim.listen(0, &error)) << error.toStdString();
