@@ -136,6 +136,36 @@ ConnectTarget CheckConnectTarget(std::string_view ipCell, std::string_view portC
   return t;
 }
 
+std::optional<HostPort> ParseHostPort(std::string_view text) {
+  HostPort hp;
+  std::string_view host = text;
+  std::optional<std::string_view> port;
+  if (!text.empty() && text.front() == '[') {
+    const auto close = text.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    host = text.substr(1, close - 1);
+    const auto rest = text.substr(close + 1);
+    if (!rest.empty()) {
+      if (rest.front() != ':') return std::nullopt;
+      port = rest.substr(1);
+    }
+  } else if (const auto colon = text.rfind(':'); colon != std::string_view::npos) {
+    // A bare IPv6 address has several colons and no port.
+    if (text.find(':') == colon) {
+      host = text.substr(0, colon);
+      port = text.substr(colon + 1);
+    }
+  }
+  if (host.empty()) return std::nullopt;
+  hp.host = std::string(host);
+  if (port) {
+    const auto v = ParseInteger(*port);
+    if (!v || *v <= 0 || *v > 65535 || Trim(*port).size() != port->size()) return std::nullopt;
+    hp.port = static_cast<std::uint16_t>(*v);
+  }
+  return hp;
+}
+
 std::optional<DiscoveryAnswer> ParseDiscoveryAnswer(std::span<const std::uint8_t> datagram) {
   if (datagram.empty() || datagram.size() > kMaxDiscoveryDatagram || datagram[0] != '/') return std::nullopt;
   DiscoveryAnswer a;

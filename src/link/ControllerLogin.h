@@ -82,6 +82,14 @@ struct ConnectTarget {
 };
 ConnectTarget CheckConnectTarget(std::string_view ipCell, std::string_view portCell);
 
+// "HOST", "HOST:PORT" or "[IPv6]:PORT" (command line); the port defaults to 2000.
+// Absent for an empty host or a port outside 1..65535.
+struct HostPort {
+  std::string host;
+  std::uint16_t port = kControllerDefaultPort;
+};
+std::optional<HostPort> ParseHostPort(std::string_view text);
+
 // --- discovery answers and the controller list ------------------------------
 
 inline constexpr std::size_t kMaxDiscoveryDatagram = 8192;

@@ -164,6 +164,40 @@ TEST(ConnectTarget, CellsCheckedBeforeConnecting) {
   }
 }
 
+TEST(ConnectTarget, HostAndPortOfTheCommandLine) {
+  struct Case {
+    const char* text;
+    const char* host;  // nullptr: refused
+    int port;
+  };
+  const Case cases[] = {
+      {"127.0.0.1:2001", "127.0.0.1", 2001},
+      {"127.0.0.1", "127.0.0.1", 2000},
+      {"localhost:65535", "localhost", 65535},
+      {"[::1]:2002", "::1", 2002},
+      {"[::1]", "::1", 2000},
+      {"::1", "::1", 2000},
+      {"127.0.0.1:0", nullptr, 0},
+      {"127.0.0.1:65536", nullptr, 0},
+      {"127.0.0.1:", nullptr, 0},
+      {"127.0.0.1:x", nullptr, 0},
+      {"127.0.0.1: 20", nullptr, 0},
+      {":2000", nullptr, 0},
+      {"", nullptr, 0},
+      {"[::1", nullptr, 0},
+      {"[::1]2000", nullptr, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const auto hp = ParseHostPort(c.text);
+    ASSERT_EQ(hp.has_value(), c.host != nullptr);
+    if (hp) {
+      EXPECT_EQ(hp->host, c.host);
+      EXPECT_EQ(hp->port, c.port);
+    }
+  }
+}
+
 struct DiscoveryCase {
   const char* name;
   std::vector<std::uint8_t> datagram;
