@@ -5,8 +5,11 @@
 #include <QUdpSocket>
 #include <optional>
 
+#include "link/CommandSender.h"
 #include "link/ControllerLogin.h"
+#include "link/DispatchContext.h"
 #include "link/RadioFrame.h"
+#include "link/ResponseDispatcher.h"
 #include "platform/ComputerToken.h"
 #include "platform/ControllerDiscovery.h"
 #include "platform/TcpControllerLink.h"
@@ -198,6 +201,62 @@ TEST_F(ControllerSimTest, LoginInPiecesWithPrefixAndCorruptLogin) {
   ASSERT_TRUE(a);
   EXPECT_EQ(a->status, 'o');
   EXPECT_EQ(in.size(), 13);  // header, status, MAC, CRC
+}
+
+// The main window's side of the dispatcher, reduced to what the TCP path touches.
+class MiniWindow : public DispatchContext, public DispatchTarget {
+ public:
+  bool awaitingReply() const override { return false; }
+  void setAwaitingReply(bool) override {}
+  bool uploadActive() const override { return false; }
+  int ackState() const override { return 0; }
+  RadioId targetRadio() const override { return 5; }
+  RadioId currentRadio() const override { return 5; }
+  std::optional<RadioId> gatewayShown() const override { return std::nullopt; }
+  bool echoButtonVisible() const override { return false; }
+  bool decimalTicked() const override { return true; }
+  PanelTab activeTab() const override { return PanelTab::Other; }
+  bool rssiReadFlag() const override { return false; }
+  void appendTx(std::string_view) override {}
+  void setStatus(std::string_view) override {}
+  void clearUserText() override {}
+
+  void onControllerLogin(const Reply& r) override { login = DecodeLoginAnswer(r.bytes); }
+  void onSignal(const Reply& r) override {
+    signal = QByteArray(reinterpret_cast<const char*>(r.bytes.data()), r.bytes.size());
+  }
+
+  std::optional<LoginAnswer> login;
+  QByteArray signal;
+};
+
+TEST_F(ControllerSimTest, LoginAndRepliesTravelThroughTheDispatcher) {
+  const TokenDigest token = TokenFor("1000:maria");
+  sim.registerComputer(token, true);
+  // The mesh behind the controller: radio 5 answers a signal read.
+  sim.toMesh = [this](const QByteArray& b) {
+    toMesh += b;
+    if (b.startsWith(QByteArray("\x05\x00\xD7", 3))) sim.fromMesh(Q(test::Hex("05 00 D7 3C 50 00 00")));
+  };
+  TcpControllerLink link;
+  CommandSender sender;
+  sender.setTcp(&link);
+  MiniWindow w;
+  ResponseDispatcher dispatcher(w, w, sender);
+  QObject::connect(&link, &TcpControllerLink::connected,
+                   [&] { sender.SendFrame(kControllerId, BuildLoginMessage(token)); });
+  QObject::connect(&link, &TcpControllerLink::bytesRead, [&](const QByteArray& b) {
+    dispatcher.dispatch(std::span(reinterpret_cast<const std::uint8_t*>(b.constData()), b.size()), "");
+  });
+  link.connectToHost(QStringLiteral("127.0.0.1"), sim.port());
+  ASSERT_TRUE(test::WaitFor([&] { return w.login.has_value(); }));
+  EXPECT_EQ(w.login->status, 'o');
+  EXPECT_EQ(sender.activePath(), CommandSender::Path::Tcp);
+
+  sender.SendCommand(5, code::kSignal, 0, 0, 0);
+  ASSERT_TRUE(test::WaitFor([&] { return !w.signal.isEmpty(); }));
+  EXPECT_EQ(toMesh, Q(test::Hex("05 00 D7 00 00 00 1A 21")));
+  EXPECT_EQ(w.signal, Q(test::Hex("05 00 D7 3C 50 00 00")));
 }
 
 TEST(ControllerSimDiscovery, AnswersTheProbeForEveryListedController) {
