@@ -20,6 +20,12 @@ TcpControllerLink::TcpControllerLink(QObject* parent) : QObject(parent) {
   connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpControllerLink::onError);
 }
 
+TcpControllerLink::~TcpControllerLink() {
+  // Going away is not a disconnect the window should hear about.
+  socket_.disconnect(this);
+  socket_.abort();
+}
+
 void TcpControllerLink::connectToHost(const QString& host, quint16 port) {
   if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.abort();
   host_ = host;

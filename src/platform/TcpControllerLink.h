@@ -20,6 +20,7 @@ class TcpControllerLink : public QObject, public LinkTransport {
   static constexpr int kDisconnectMs = kControllerDisconnectMs;
 
   explicit TcpControllerLink(QObject* parent = nullptr);
+  ~TcpControllerLink() override;
 
   // Starts a non-blocking connection and Timer_Desconectar; a link still open is dropped first.
   void connectToHost(const QString& host, quint16 port = kDefaultPort);
@@ -57,8 +58,8 @@ class TcpControllerLink : public QObject, public LinkTransport {
   void onReadyRead();
   void onError(QAbstractSocket::SocketError e);
 
-  QTcpSocket socket_;
   QTimer timer_;
+  QTcpSocket socket_;
   QString host_;
   quint16 port_ = kDefaultPort;
 };

@@ -5,6 +5,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <memory>
 
 #include "link/ControllerLogin.h"
 #include "platform/TcpControllerLink.h"
@@ -175,6 +176,22 @@ TEST_F(TcpLinkTest, TimerSlotCalledDirectlyCutsTheLink) {
   EXPECT_FALSE(link.isOpen());
   EXPECT_FALSE(link.disconnectTimerActive());
   EXPECT_EQ(events, "DT");
+}
+
+TEST(TcpLinkLifetime, DestroyingAConnectedLinkIsSilentAndFreesThePeer) {
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  QPointer<QTcpSocket> peer;
+  QObject::connect(&server, &QTcpServer::newConnection, [&] { peer = server.nextPendingConnection(); });
+  auto link = std::make_unique<TcpControllerLink>();
+  int heard = 0;
+  QObject::connect(link.get(), &TcpControllerLink::disconnected, [&] { ++heard; });
+  QObject::connect(link.get(), &TcpControllerLink::error, [&] { ++heard; });
+  link->connectToHost(QStringLiteral("127.0.0.1"), server.serverPort());
+  ASSERT_TRUE(test::WaitFor([&] { return link->isOpen() && peer; }));
+  link.reset();
+  EXPECT_EQ(heard, 0);
+  EXPECT_TRUE(test::WaitFor([&] { return !peer || peer->state() == QAbstractSocket::UnconnectedState; }));
 }
 
 }  // namespace
