@@ -56,7 +56,8 @@ bool TcpControllerLink::write(std::span<const std::uint8_t> bytes) {
 
 void TcpControllerLink::Timer_DesconectarTimer() {
   timer_.stop();
-  disconnectFromHost();
+  // Cut at once, so the disconnect is told before the timeout (the pane is cleared after it).
+  socket_.abort();
   emit timedOut();
 }
 
