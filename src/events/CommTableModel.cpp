@@ -18,7 +18,9 @@ std::optional<int> ParseRadio(const std::string& s) {
 
 }  // namespace
 
-CommTableModel::CommTableModel() { reset(); }
+CommTableModel::CommTableModel() {
+  reset();
+}
 
 void CommTableModel::reset() {
   rows_.assign(kRadioRows, CommRow{});
@@ -33,13 +35,20 @@ const char* CommTableModel::Header(int column) {
 std::string CommTableModel::cellText(int r, int column) const {
   const CommRow& x = row(r);
   switch (column) {
-    case kRadio: return x.radio;
-    case kConta: return x.account;
-    case kHora: return x.time;
-    case kEvento: return x.event;
-    case kTempo: return x.elapsed;
-    case kTimeover: return x.timeover ? "True" : "False";
-    default: return {};
+    case kRadio:
+      return x.radio;
+    case kConta:
+      return x.account;
+    case kHora:
+      return x.time;
+    case kEvento:
+      return x.event;
+    case kTempo:
+      return x.elapsed;
+    case kTimeover:
+      return x.timeover ? "True" : "False";
+    default:
+      return {};
   }
 }
 
@@ -53,9 +62,8 @@ std::optional<int> CommTableModel::rowOfRadio(int radioId) const {
   return std::nullopt;
 }
 
-std::optional<int> CommTableModel::updateByRadio(int radioId, const std::string& account,
-                                                 const std::string& timeText, const std::string& event,
-                                                 TimePoint now) {
+std::optional<int> CommTableModel::updateByRadio(int radioId, const std::string& account, const std::string& timeText,
+                                                 const std::string& event, TimePoint now) {
   if (radioId <= 0 || radioId >= kIdCount) return std::nullopt;
   const auto r = rowOfRadio(radioId);
   if (!r) return std::nullopt;
@@ -178,7 +186,9 @@ void CommTableModel::fromGridRows(const GridRows& rows) {
   rows_.clear();
   rows_.reserve(rows.size());
   for (const GridRow& g : rows) {
-    const auto cell = [&](int c) { return static_cast<std::size_t>(c) < g.size() ? g[static_cast<std::size_t>(c)] : std::string(); };
+    const auto cell = [&](int c) {
+      return static_cast<std::size_t>(c) < g.size() ? g[static_cast<std::size_t>(c)] : std::string();
+    };
     CommRow x;
     x.radio = cell(kRadio);
     x.account = cell(kConta);

@@ -17,7 +17,7 @@ namespace orvalis {
 struct CommRow {
   std::string radio;  // "Rádio": the radio id as text
   std::string account;
-  std::string time;   // "Hora"
+  std::string time;  // "Hora"
   std::string event;
   std::string elapsed;  // "Tempo"
   bool timeover = false;
@@ -25,7 +25,7 @@ struct CommRow {
 };
 
 class CommTableModel {
-public:
+ public:
   enum Column { kRadio, kConta, kHora, kEvento, kTempo, kTimeover, kColumnCount };
   static constexpr int kRadioRows = 1023;  // ids 1 to 1023
   static constexpr int kIdCount = 1024;    // last-event times for ids 0 to 1023
@@ -59,7 +59,7 @@ public:
   void setUtcOffset(std::chrono::seconds offset) { utcOffset_ = offset; }
 
   struct Refresh {
-    std::vector<int> changedRows;    // rows whose Tempo, Timeover or colour changed
+    std::vector<int> changedRows;     // rows whose Tempo, Timeover or colour changed
     bool rowsWithoutRadioId = false;  // active rows skipped: "Rádio" not an id 0-1023
   };
   Refresh refresh(TimePoint now);
@@ -80,7 +80,7 @@ public:
 
   static std::string FormatTimeOfDay(std::chrono::seconds elapsed);
 
-private:
+ private:
   std::optional<int> rowOfRadio(int radioId) const;
 
   std::vector<CommRow> rows_;

@@ -7,11 +7,11 @@
 namespace orvalis {
 
 class CommTableSink : public EventSink {
-public:
+ public:
   explicit CommTableSink(CommTableModel& table) : table_(table) {}
 
-  void commUpdateByRadio(int radioId, const std::string& account, const std::string& timeText,
-                         const std::string& event, TimePoint when) override {
+  void commUpdateByRadio(int radioId, const std::string& account, const std::string& timeText, const std::string& event,
+                         TimePoint when) override {
     if (const auto r = table_.updateByRadio(radioId, account, timeText, event, when)) changedRow_ = *r;
   }
   std::optional<int> commUpdateByAccount(const std::string& account, const std::string& timeText,
@@ -42,7 +42,7 @@ public:
     return r;
   }
 
-private:
+ private:
   CommTableModel& table_;
   std::optional<int> changedRow_;
 };

@@ -176,7 +176,9 @@ std::size_t Utf8Length(std::string_view text) {
   return n;
 }
 
-std::span<const ContactIdCatalogue::Entry> ContactIdCatalogue::Entries() { return Table(); }
+std::span<const ContactIdCatalogue::Entry> ContactIdCatalogue::Entries() {
+  return Table();
+}
 
 const std::string& ContactIdCatalogue::Lookup(std::string_view code) {
   const auto& t = Table();
@@ -197,6 +199,8 @@ std::string ContactIdCatalogue::Trim(std::string_view text) {
   return std::string(text.substr(b, e - b));
 }
 
-std::string ContactIdCatalogue::LookupTrimmed(std::string_view code) { return Trim(Lookup(code)); }
+std::string ContactIdCatalogue::LookupTrimmed(std::string_view code) {
+  return Trim(Lookup(code));
+}
 
 }  // namespace orvalis

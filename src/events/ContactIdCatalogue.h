@@ -8,7 +8,7 @@
 namespace orvalis {
 
 class ContactIdCatalogue {
-public:
+ public:
   struct Entry {
     std::string_view code;  // three digits; "FFF" for the end entry
     std::string stored;     // description in its stored form (UTF-8)

@@ -34,27 +34,27 @@ struct TableUpdate {
     Malformed,  // radio id is not a number: no table update, a notice instead
   };
   Kind kind = Kind::ByAccount;
-  int radioId = -1;          // ByRadio and None
-  std::string radioIdText;   // the field the id was read from
+  int radioId = -1;         // ByRadio and None
+  std::string radioIdText;  // the field the id was read from
   friend bool operator==(const TableUpdate&, const TableUpdate&) = default;
 };
 
 struct ContactIdEvent {
   Arrival arrival;
-  bool extended = false;       // message begins with "6"
-  std::string account;         // 4 characters
-  std::string event;           // qualifier and code, 4 characters
-  std::string qualifier;       // 1 character
-  std::string code;            // 3 characters
-  std::string description;     // catalogue text in its stored form
-  std::string partition;       // 2 characters
-  std::string zone;            // 3 characters
-  std::string radioId;         // extended only, 4 characters
-  std::string serialGroups[4]; // extended only, 3 characters each
-  std::string serialNumber;    // "Número Série" column
-  std::string packetSequence;  // extended only, 3 characters
-  std::string eventCount;      // extended only, 2 characters
-  std::string messageText;     // the message without its 0x14
+  bool extended = false;        // message begins with "6"
+  std::string account;          // 4 characters
+  std::string event;            // qualifier and code, 4 characters
+  std::string qualifier;        // 1 character
+  std::string code;             // 3 characters
+  std::string description;      // catalogue text in its stored form
+  std::string partition;        // 2 characters
+  std::string zone;             // 3 characters
+  std::string radioId;          // extended only, 4 characters
+  std::string serialGroups[4];  // extended only, 3 characters each
+  std::string serialNumber;     // "Número Série" column
+  std::string packetSequence;   // extended only, 3 characters
+  std::string eventCount;       // extended only, 2 characters
+  std::string messageText;      // the message without its 0x14
   bool endedWithDc4 = false;
   TextColour colour;
   std::optional<EventPopup> popup;

@@ -15,9 +15,9 @@ struct ColumnInfo {
 };
 
 constexpr ColumnInfo kColumns[EventLogModel::kColumnCount] = {
-    {"Data/Hora", 150, false},  {"Conta", 60, false},         {"Evento", 60, false},      {"Descrição", 250, false},
-    {"Part", 40, false},        {"Zona", 60, false},          {"ID Rádio", 60, true},     {"Número Série", 120, true},
-    {"Seq. Pacote", 0, true},   {"# Evt", 50, true},          {"Rota", 0, false},
+    {"Data/Hora", 150, false}, {"Conta", 60, false}, {"Evento", 60, false},  {"Descrição", 250, false},
+    {"Part", 40, false},       {"Zona", 60, false},  {"ID Rádio", 60, true}, {"Número Série", 120, true},
+    {"Seq. Pacote", 0, true},  {"# Evt", 50, true},  {"Rota", 0, false},
 };
 
 bool Digits(const std::string& s, std::size_t pos, std::size_t n, int& v) {
@@ -44,7 +44,9 @@ char32_t Fold(char32_t c) {
 const char* EventLogModel::Header(int column) {
   return column >= 0 && column < kColumnCount ? kColumns[column].header : "";
 }
-int EventLogModel::Width(int column) { return column >= 0 && column < kColumnCount ? kColumns[column].width : 0; }
+int EventLogModel::Width(int column) {
+  return column >= 0 && column < kColumnCount ? kColumns[column].width : 0;
+}
 bool EventLogModel::Centred(int column) {
   return column >= 0 && column < kColumnCount && kColumns[column].centred;
 }
@@ -94,8 +96,7 @@ std::optional<long long> EventLogModel::ParseDateTime(const std::string& text) {
       !Digits(text, 6, 4, y))
     return std::nullopt;
   if (text.size() > 10) {
-    if (text[10] != ' ' || !Digits(text, 11, 2, h) || text.size() < 16 || text[13] != ':' ||
-        !Digits(text, 14, 2, mi))
+    if (text[10] != ' ' || !Digits(text, 11, 2, h) || text.size() < 16 || text[13] != ':' || !Digits(text, 14, 2, mi))
       return std::nullopt;
     if (text.size() > 16 && (text[16] != ':' || !Digits(text, 17, 2, s) || text.size() != 19)) return std::nullopt;
   }
@@ -107,7 +108,7 @@ std::optional<long long> EventLogModel::ParseDateTime(const std::string& text) {
   const long long doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
   const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   const long long days = era * 146097 + doe;
-  return days * 86400 + h * 3600 + mi * 60 + s;
+  return days * 86400 + h * 3600LL + mi * 60LL + s;
 }
 
 std::string EventLogModel::CollationKey(const std::string& text) {
@@ -143,9 +144,8 @@ void EventLogModel::sort(int column, bool ascending) {
     if (a.key != b.key) return a.key < b.key;
     return rows_[a.index].cells[col] < rows_[b.index].cells[col];
   };
-  std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
-    return ascending ? less(a, b) : less(b, a);
-  });
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [&](const Keyed& a, const Keyed& b) { return ascending ? less(a, b) : less(b, a); });
   std::vector<Row> sorted;
   sorted.reserve(rows_.size());
   for (const Keyed& k : keyed) sorted.push_back(std::move(rows_[k.index]));

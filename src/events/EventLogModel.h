@@ -13,7 +13,7 @@
 namespace orvalis {
 
 class EventLogModel {
-public:
+ public:
   enum Column {
     kHora,
     kConta,
@@ -61,7 +61,7 @@ public:
   static std::optional<long long> ParseDateTime(const std::string& text);
   static std::string CollationKey(const std::string& text);
 
-private:
+ private:
   std::vector<Row> rows_;
 };
 

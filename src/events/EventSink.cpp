@@ -20,11 +20,14 @@ void ApplyTableUpdates(const ContactIdEvent& e, EventSink& sink) {
   const TimePoint when = e.arrival.when;
   switch (e.tableUpdate.kind) {
     case TableUpdate::Kind::None:
-    case TableUpdate::Kind::Malformed: return;
-    case TableUpdate::Kind::ByAccount:
-      if (const auto id = sink.commUpdateByAccount(e.account, e.arrival.timeText, e.event, when)) MarkInstalled(*id, sink);
+    case TableUpdate::Kind::Malformed:
       return;
-    case TableUpdate::Kind::ByRadio: break;
+    case TableUpdate::Kind::ByAccount:
+      if (const auto id = sink.commUpdateByAccount(e.account, e.arrival.timeText, e.event, when))
+        MarkInstalled(*id, sink);
+      return;
+    case TableUpdate::Kind::ByRadio:
+      break;
   }
   const int id = e.tableUpdate.radioId;
   const bool fw = sink.fwHasRow(id);

@@ -9,7 +9,7 @@
 namespace orvalis {
 
 class EventSink {
-public:
+ public:
   virtual ~EventSink() = default;
 
   // Communication table. The row whose "Rádio" is the id (none for id 0).

@@ -1,55 +1,67 @@
 #include "events/GridTextFile.h"
 
 #include <fstream>
-#include <iterator>
 
 #include "events/SafeFileWriter.h"
 #include "events/TextCodec.h"
 
 namespace orvalis {
 
-std::string GridTextFile::CellText(const std::string& cell) {
-  std::string t;
-  t.reserve(cell.size() + 2);
-  bool quote = false;
+namespace {
+
+// Appends one cell as written; quotes only when it holds "," or a quote.
+void AppendCell(std::string& out, const std::string& cell) {
+  const bool quote = cell.find_first_of("\",") != std::string::npos;
+  if (quote) out += '"';
   for (std::size_t i = 0; i < cell.size(); ++i) {
+    const std::size_t j = cell.find_first_of("\"\r\n", i);
+    if (j != i) {
+      out.append(cell, i, (j == std::string::npos ? cell.size() : j) - i);
+      if (j == std::string::npos) break;
+      i = j;
+    }
     const char c = cell[i];
     if (c == '"') {
-      t += "\"\"";
-      quote = true;
+      out += "\"\"";
     } else if (c == '\r') {
-      t += kLineBreak;
+      out += GridTextFile::kLineBreak;
     } else if (c == '\n') {
       // LF is dropped after a CR; a bare LF is a line break of its own.
-      if (i == 0 || cell[i - 1] != '\r') t += kLineBreak;
+      if (i == 0 || cell[i - 1] != '\r') out += GridTextFile::kLineBreak;
     } else {
-      if (c == kSeparator) quote = true;
-      t += c;
+      out += c;
     }
   }
-  return quote ? "\"" + t + "\"" : t;
+  if (quote) out += '"';
+}
+
+}  // namespace
+
+std::string GridTextFile::CellText(const std::string& cell) {
+  std::string t;
+  AppendCell(t, cell);
+  return t;
 }
 
 GridTextFile::Encoded GridTextFile::Encode(const GridRows& rows) {
   Encoded out;
-  std::string line;
+  std::size_t estimate = 2;
+  for (const auto& row : rows)
+    for (const auto& cell : row) estimate += 2 * (cell.size() + 1);
+  out.bytes.reserve(estimate + 4 * rows.size());
   out.bytes = {0xFF, 0xFE};
+  std::string line;
   for (std::size_t r = 0; r < rows.size(); ++r) {
     line.clear();
     for (std::size_t c = 0; c < rows[r].size(); ++c) {
       if (c > 0) line += kSeparator;
-      line += CellText(rows[r][c]);
+      AppendCell(line, rows[r][c]);
     }
     line += "\r\n";
-    const auto u16 = TextCodec::Utf8ToUtf16(line);
-    if (!u16) {
+    if (!TextCodec::AppendUtf16le(out.bytes, line)) {
       out.bytes.clear();
       out.error = "Texto inválido (não é UTF-8) na linha " + std::to_string(r + 1);
       return out;
-    }
-    for (char16_t u : *u16) {
-      out.bytes.push_back(static_cast<std::uint8_t>(u & 0xFF));
-      out.bytes.push_back(static_cast<std::uint8_t>(u >> 8));
     }
   }
   return out;
@@ -66,12 +78,7 @@ GridTextFile::Decoded GridTextFile::Decode(std::span<const std::uint8_t> bytes) 
       out.error = "Arquivo UTF-16 com número ímpar de bytes";
       return out;
     }
-    std::u16string u16(body.size() / 2, u'\0');
-    for (std::size_t i = 0; i < u16.size(); ++i) {
-      const std::uint8_t a = body[2 * i], b = body[2 * i + 1];
-      u16[i] = static_cast<char16_t>(le ? (a | (b << 8)) : ((a << 8) | b));
-    }
-    auto u8 = TextCodec::Utf16ToUtf8(u16);
+    auto u8 = TextCodec::Utf16BytesToUtf8(body, le);
     if (!u8) {
       out.error = "Arquivo UTF-16 com caractere inválido (surrogate sem par)";
       return out;
@@ -93,7 +100,18 @@ GridTextFile::Decoded GridTextFile::Decode(std::span<const std::uint8_t> bytes) 
     cellStarted = false;
     inQuotes = false;
   };
+  const auto special = [](char c) { return c == '\r' || c == '\n' || c == '"' || c == kSeparator || c == kLineBreak; };
   for (std::size_t i = 0; i < text.size(); ++i) {
+    // Ordinary characters go over in one piece.
+    std::size_t j = i;
+    while (j < text.size() && !special(text[j])) ++j;
+    if (j > i) {
+      cell.append(text, i, j - i);
+      cellStarted = true;
+      lineHasContent = true;
+      i = j;
+      if (i == text.size()) break;
+    }
     const char c = text[i];
     if (c == '\r') continue;
     if (c == '\n') {
@@ -144,8 +162,13 @@ std::string GridTextFile::Load(const std::filesystem::path& path, GridRows& rows
   rows.clear();
   std::ifstream in(path, std::ios::binary);
   if (!in) return "Não foi possível abrir \"" + path.string() + "\"";
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return "Erro ao ler \"" + path.string() + "\"";
+  in.seekg(0, std::ios::end);
+  const auto size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size < 0 || !in) return "Erro ao ler \"" + path.string() + "\"";
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return "Erro ao ler \"" + path.string() + "\"";
   Decoded d = Decode(bytes);
   if (!d.error.empty()) return d.error;
   rows = std::move(d.rows);

@@ -13,7 +13,7 @@ using GridRow = std::vector<std::string>;
 using GridRows = std::vector<GridRow>;
 
 class GridTextFile {
-public:
+ public:
   static constexpr char kSeparator = ',';
   static constexpr char kLineBreak = '|';
 

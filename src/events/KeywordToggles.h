@@ -35,7 +35,7 @@ enum class KeywordEffect {
 };
 
 class KeywordToggles {
-public:
+ public:
   struct Keyword {
     std::string_view sequence;  // three letters or digits, case-sensitive
     KeywordEffect effect;
@@ -45,7 +45,7 @@ public:
   // One typed character; the effect when it completes a keyword.
   std::optional<KeywordEffect> feed(char32_t c);
 
-private:
+ private:
   char32_t first_ = 0;
   char32_t second_ = 0;
 };

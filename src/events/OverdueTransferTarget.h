@@ -4,7 +4,7 @@
 namespace orvalis {
 
 class OverdueTransferTarget {
-public:
+ public:
   virtual ~OverdueTransferTarget() = default;
   // Tick "R" (read RSSI) in the first row of that radio, if there is one.
   virtual void tickRssiRead(int radioId) = 0;

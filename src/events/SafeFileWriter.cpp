@@ -52,8 +52,13 @@ std::string SafeFileWriter::Write(const std::filesystem::path& path, std::span<c
   std::filesystem::path tmp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    tmp = dir / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                 std::to_string(counter++) + ".tmp");
+    // Hidden, unique and in the same folder, so the rename stays atomic.
+    std::string name(1, '.');
+    name.append(target.filename().string());
+    name.append(1, '.').append(std::to_string(::getpid()));
+    name.append(1, '.').append(std::to_string(counter++));
+    name.append(".tmp");
+    tmp = dir / name;
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }

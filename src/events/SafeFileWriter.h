@@ -9,7 +9,7 @@
 namespace orvalis {
 
 class SafeFileWriter {
-public:
+ public:
   // Writes a temporary file in the same folder, syncs it and renames it over
   // `path`. Returns an empty text on success, else the error; on failure the
   // old file is left as it was.

@@ -12,7 +12,7 @@ namespace {
 
 bool StartsWith(std::span<const std::uint8_t> b, std::string_view s) {
   return b.size() >= s.size() && std::equal(s.begin(), s.end(), b.begin(),
-                                             [](char c, std::uint8_t x) { return static_cast<std::uint8_t>(c) == x; });
+                                            [](char c, std::uint8_t x) { return static_cast<std::uint8_t>(c) == x; });
 }
 
 // A C string field of at most n characters: stops at the end of the message
@@ -23,7 +23,9 @@ std::string Field(const ByteReader& r, std::size_t pos, std::size_t n) {
   return TextCodec::Cp1252ToUtf8(s.first(static_cast<std::size_t>(nul - s.begin())));
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // A radio id field read as an integer: leading blanks, then decimal digits.
 std::optional<int> ParseId(const std::string& text) {
@@ -57,10 +59,14 @@ TextColour SurGardDecoder::RowColour(const std::string& qualifier, const std::st
     return colour::kOrange;
   }
   switch (code.empty() ? '\0' : code[0]) {
-    case '1': return colour::kRed;
-    case '4': return colour::kMaroon;
-    case '6': return colour::kGreen;
-    default: return colour::kBlack;
+    case '1':
+      return colour::kRed;
+    case '4':
+      return colour::kMaroon;
+    case '6':
+      return colour::kGreen;
+    default:
+      return colour::kBlack;
   }
 }
 
@@ -123,8 +129,8 @@ ContactIdEvent SurGardDecoder::Decode(std::span<const std::uint8_t> message, boo
               " Z:" + e.zone + " ";
   if (e.extended) {
     const auto& s = e.serialGroups;
-    e.surLine += "ID:" + e.radioId + " UID:" + s[0] + "." + s[1] + "." + s[2] + "." + s[3] + " SEQP:" +
-                 e.packetSequence + " NEV:" + e.eventCount;
+    e.surLine += "ID:" + e.radioId + " UID:" + s[0] + "." + s[1] + "." + s[2] + "." + s[3] +
+                 " SEQP:" + e.packetSequence + " NEV:" + e.eventCount;
   }
   return e;
 }

@@ -10,7 +10,7 @@
 namespace orvalis {
 
 class SurGardDecoder {
-public:
+ public:
   // `message` is the text without its 0x14 (at most the 200-character
   // buffer), beginning with "5" or "6". Missing characters give short or
   // empty fields; nothing is read outside the span.

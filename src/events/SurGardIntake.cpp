@@ -12,10 +12,12 @@ namespace {
 
 bool StartsWith(std::span<const std::uint8_t> b, std::string_view s) {
   return b.size() >= s.size() && std::equal(s.begin(), s.end(), b.begin(),
-                                             [](char c, std::uint8_t x) { return static_cast<std::uint8_t>(c) == x; });
+                                            [](char c, std::uint8_t x) { return static_cast<std::uint8_t>(c) == x; });
 }
 
-bool IsText(std::uint8_t b) { return b >= 0x20 && b < 0x7F; }
+bool IsText(std::uint8_t b) {
+  return b >= 0x20 && b < 0x7F;
+}
 
 bool BeginsMessage(std::span<const std::uint8_t> b) {
   return StartsWith(b, "101") || StartsWith(b, "5000") || StartsWith(b, "6000");
@@ -52,8 +54,13 @@ std::vector<IntakeResult> SurGardIntake::flushHeld(const Arrival& at) {
   return out;
 }
 
-std::vector<IntakeResult> SurGardIntake::feed(std::span<const std::uint8_t> burst, const Arrival& at,
-                                              bool ackEnabled) {
+std::vector<IntakeResult> SurGardIntake::onTick(const Arrival& at) {
+  if (held_.empty()) return {};
+  if (++heldTicks_ < 2) return {};
+  return flushHeld(at);
+}
+
+std::vector<IntakeResult> SurGardIntake::feed(std::span<const std::uint8_t> burst, const Arrival& at, bool ackEnabled) {
   std::vector<IntakeResult> out;
   std::size_t pos = 0;
   if (!held_.empty()) {
@@ -81,7 +88,10 @@ std::vector<IntakeResult> SurGardIntake::feed(std::span<const std::uint8_t> burs
     if (end == rest.end()) {
       // Cut by the transport: wait for its rest. A tail that cannot begin a
       // message is noise and is not kept.
-      if (message[0] == '1' || message[0] == '5' || message[0] == '6') held_.assign(message.begin(), message.end());
+      if (message[0] == '1' || message[0] == '5' || message[0] == '6') {
+        held_.assign(message.begin(), message.end());
+        heldTicks_ = 0;
+      }
       break;
     }
     if (n > 0) process(message, true, at, ackEnabled, out);

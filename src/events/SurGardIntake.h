@@ -24,7 +24,7 @@ struct IntakeResult {
 };
 
 class SurGardIntake {
-public:
+ public:
   static constexpr std::size_t kMessageBuffer = 200;  // characters kept per message
   static constexpr std::uint8_t kDc4 = 0x14;
   static constexpr std::uint8_t kAck = 0x06;
@@ -43,12 +43,16 @@ public:
   bool hasHeld() const { return !held_.empty(); }
   // Handles the held part as a message that ended without 0x14 (no ACK).
   std::vector<IntakeResult> flushHeld(const Arrival& at);
+  // Called once a second: a part held over a whole tick gets no rest any
+  // more and is handled as by flushHeld, so that it is not shown late.
+  std::vector<IntakeResult> onTick(const Arrival& at);
 
-private:
+ private:
   void process(std::span<const std::uint8_t> message, bool endedWithDc4, const Arrival& at, bool ackEnabled,
                std::vector<IntakeResult>& out) const;
 
   std::vector<std::uint8_t> held_;
+  int heldTicks_ = 0;
 };
 
 }  // namespace orvalis

@@ -134,4 +134,57 @@ std::optional<std::string> TextCodec::Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+bool TextCodec::AppendUtf16le(std::vector<std::uint8_t>& out, std::string_view text) {
+  const auto put = [&](char32_t u) {
+    out.push_back(static_cast<std::uint8_t>(u & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(u >> 8));
+  };
+  char32_t cp;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      put(c);
+      ++i;
+      continue;
+    }
+    const std::size_t n = DecodeUtf8(text, i, cp);
+    if (n == 0) return false;
+    i += n;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      put(0xD800 + (cp >> 10));
+      put(0xDC00 + (cp & 0x3FF));
+    } else {
+      put(cp);
+    }
+  }
+  return true;
+}
+
+std::optional<std::string> TextCodec::Utf16BytesToUtf8(std::span<const std::uint8_t> bytes, bool littleEndian) {
+  const std::size_t n = bytes.size() / 2;
+  const auto unit = [&](std::size_t i) -> char16_t {
+    const std::uint8_t a = bytes[2 * i], b = bytes[2 * i + 1];
+    return static_cast<char16_t>(littleEndian ? (a | (b << 8)) : ((a << 8) | b));
+  };
+  std::string out;
+  out.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t u = unit(i);
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u >= 0xD800 && u <= 0xDBFF) {
+      const char16_t lo = i + 1 < n ? unit(i + 1) : char16_t{0};
+      if (lo < 0xDC00 || lo > 0xDFFF) return std::nullopt;
+      AppendUtf8(out, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{lo} - 0xDC00));
+      ++i;
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      return std::nullopt;
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
 }  // namespace orvalis

@@ -6,11 +6,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvalis {
 
 class TextCodec {
-public:
+ public:
   // Single-byte Windows text: 0x80-0x9F through the code page 1252 table,
   // every other byte is the Latin-1 character of the same value.
   static std::string Cp1252ToUtf8(std::span<const std::uint8_t> bytes);
@@ -24,6 +25,11 @@ public:
   static std::optional<std::string> Utf16ToUtf8(std::u16string_view text);
 
   static void AppendUtf8(std::string& out, char32_t cp);
+  // UTF-8 appended as UTF-16LE bytes; false (and `out` partly written) when
+  // `text` is not well-formed UTF-8.
+  static bool AppendUtf16le(std::vector<std::uint8_t>& out, std::string_view text);
+  // UTF-16 bytes (even count, no BOM) to UTF-8; nullopt on an unpaired surrogate.
+  static std::optional<std::string> Utf16BytesToUtf8(std::span<const std::uint8_t> bytes, bool littleEndian);
 };
 
 }  // namespace orvalis

@@ -11,7 +11,7 @@ namespace {
 
 // Records the calls in order; the firmware table holds the rows it is given.
 class RecordingSink : public EventSink {
-public:
+ public:
   struct FwRow {
     std::string serial;
     bool installed = false;
@@ -25,15 +25,17 @@ public:
                          TimePoint) override {
     calls.push_back("comm " + std::to_string(id) + " " + account + " " + time + " " + event);
   }
-  std::optional<int> commUpdateByAccount(const std::string& account, const std::string& time,
-                                         const std::string& event, TimePoint) override {
+  std::optional<int> commUpdateByAccount(const std::string& account, const std::string& time, const std::string& event,
+                                         TimePoint) override {
     calls.push_back("commAccount " + account + " " + time + " " + event);
     return accountRadio;
   }
   void recordLastEvent(int id, TimePoint) override { calls.push_back("last " + std::to_string(id)); }
   bool fwHasRow(int id) const override { return fw.count(id) > 0; }
   void fwUntick881(int id) override { calls.push_back("untick881 " + std::to_string(id)); }
-  void fwSetAccount(int id, const std::string& a) override { calls.push_back("fwAccount " + std::to_string(id) + " " + a); }
+  void fwSetAccount(int id, const std::string& a) override {
+    calls.push_back("fwAccount " + std::to_string(id) + " " + a);
+  }
   std::string fwSerialNumber(int id) const override { return fw.at(id).serial; }
   void fwSetSerialNumber(int id, const std::string& s, bool changed) override {
     calls.push_back("serial " + std::to_string(id) + " " + s + (changed ? " red" : ""));
@@ -79,15 +81,15 @@ TEST_P(ApplySerialNumber, WritesNewSerialsAndMarksChangedOnes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cells, ApplySerialNumber,
-    ::testing::Values(SerialCase{"6000 184321E88002015 001512345678901204503", "", {"serial 15 123.456.789.012"}},
-                      SerialCase{"6000 184321E88002015 001512345678901204503", "123.456.789.012", {}},
-                      SerialCase{"6000 184321E88002015 001512345678901204503", "999.456.789.012",
-                                 {"serial 15 123.456.789.012 red"}},
-                      // No serial text: zero serial, other codes, standard messages.
-                      SerialCase{"6000 184321E88002015 001500000000000004503", "111.111.111.111", {}},
-                      SerialCase{"6000 184321E13002015 001512345678901204503", "111.111.111.111", {}},
-                      SerialCase{"6000 184321E89400000 001512345678901204503", "111.111.111.111", {}},
-                      SerialCase{"5000 181234E88001015", "111.111.111.111", {}}));
+    ::testing::Values(
+        SerialCase{"6000 184321E88002015 001512345678901204503", "", {"serial 15 123.456.789.012"}},
+        SerialCase{"6000 184321E88002015 001512345678901204503", "123.456.789.012", {}},
+        SerialCase{"6000 184321E88002015 001512345678901204503", "999.456.789.012", {"serial 15 123.456.789.012 red"}},
+        // No serial text: zero serial, other codes, standard messages.
+        SerialCase{"6000 184321E88002015 001500000000000004503", "111.111.111.111", {}},
+        SerialCase{"6000 184321E13002015 001512345678901204503", "111.111.111.111", {}},
+        SerialCase{"6000 184321E89400000 001512345678901204503", "111.111.111.111", {}},
+        SerialCase{"5000 181234E88001015", "111.111.111.111", {}}));
 
 TEST(ApplyTableUpdates, WithoutAFirmwareRowOnlyTheCommunicationTableChanges) {
   RecordingSink sink;

@@ -1,8 +1,8 @@
-#include "events/CommTableModel.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "events/CommTableModel.h"
 
 namespace orvalis {
 namespace {
@@ -12,7 +12,7 @@ using namespace std::chrono_literals;
 const TimePoint kT0 = TimePoint{} + 24h * 20000 + 8h;  // some day, 08:00:00 UTC
 
 class CommTable : public ::testing::Test {
-protected:
+ protected:
   CommTableModel m;
   static int RowOf(int id) { return id - 1; }
 };
@@ -94,18 +94,16 @@ TEST_P(CommTableOverdue, OverdueAfterThreePeriodsPlusFiveWholeMinutes) {
   EXPECT_EQ(m.overdueRadioIds(), GetParam().overdue ? std::vector<int>{15} : std::vector<int>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(Clock, CommTableOverdue,
-                         ::testing::Values(OverdueCase{0, 0s, false, "00:00:00"},
-                                           OverdueCase{0, 4min + 59s, false, "00:04:59"},
-                                           OverdueCase{0, 5min, true, "00:05:00"},
-                                           OverdueCase{60, 184min + 59s, false, "03:04:59"},
-                                           OverdueCase{60, 185min, true, "03:05:00"},
-                                           OverdueCase{20, 65min, true, "01:05:00"},
-                                           OverdueCase{20, 64min, false, "01:04:00"},
-                                           // Tempo is a time of day: it starts again after 24 hours.
-                                           OverdueCase{0, 25h + 2s, true, "01:00:02"},
-                                           // A clock set back shows no negative time.
-                                           OverdueCase{0, -30s, false, "00:00:00"}));
+INSTANTIATE_TEST_SUITE_P(
+    Clock, CommTableOverdue,
+    ::testing::Values(OverdueCase{0, 0s, false, "00:00:00"}, OverdueCase{0, 4min + 59s, false, "00:04:59"},
+                      OverdueCase{0, 5min, true, "00:05:00"}, OverdueCase{60, 184min + 59s, false, "03:04:59"},
+                      OverdueCase{60, 185min, true, "03:05:00"}, OverdueCase{20, 65min, true, "01:05:00"},
+                      OverdueCase{20, 64min, false, "01:04:00"},
+                      // Tempo is a time of day: it starts again after 24 hours.
+                      OverdueCase{0, 25h + 2s, true, "01:00:02"},
+                      // A clock set back shows no negative time.
+                      OverdueCase{0, -30s, false, "00:00:00"}));
 
 TEST_F(CommTable, OverdueRowTurnsGreenAgainOnItsNextEvent) {
   m.updateByRadio(15, "1234", "08:00:00", "E881", kT0);
@@ -130,10 +128,10 @@ TEST_F(CommTable, ClearingARowKeepsItsIdAndTakesItOutOfTheRefresh) {
 }
 
 class RecordingTransfer : public OverdueTransferTarget {
-public:
+ public:
   std::vector<std::string> calls;
-  void tickRssiRead(int id) override { calls.push_back("R" + std::to_string(id)); }
-  void tick881(int id) override { calls.push_back("881:" + std::to_string(id)); }
+  void tickRssiRead(int id) override { calls.push_back(std::string("R").append(std::to_string(id))); }
+  void tick881(int id) override { calls.push_back(std::string("881:").append(std::to_string(id))); }
 };
 
 TEST_F(CommTable, TransfersOnlyOverdueRadios) {

@@ -1,14 +1,16 @@
-#include "events/ContactIdCatalogue.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
+#include "events/ContactIdCatalogue.h"
+
 namespace orvalis {
 namespace {
 
-bool IsCompatec(std::string_view code) { return code >= "701" && code <= "732"; }
+bool IsCompatec(std::string_view code) {
+  return code >= "701" && code <= "732";
+}
 
 std::size_t StoredLengthOf(std::string_view code) {
   if (code == "882") return 32;

@@ -1,8 +1,7 @@
-#include "events/EventLogModel.h"
-
 #include <gtest/gtest.h>
 
 #include "events/ContactIdCatalogue.h"
+#include "events/EventLogModel.h"
 #include "events/SurGardDecoder.h"
 #include "support/Hex.h"
 
@@ -18,8 +17,8 @@ TEST(EventLogModel, AppendFillsTheElevenColumnsAndTheColour) {
   EXPECT_EQ(m.append(Event("5000 181234E13001005")), 0);
   EXPECT_EQ(m.append(Event("6000 184321R88002015 001512345678901204503")), 1);
   const auto& s = m.row(0);
-  EXPECT_EQ(s.cells, (EventLogModel::Cells{"11/12/2026 13:40:00", "1234", "E130",
-                                           ContactIdCatalogue::Lookup("130"), "01", "005", "", "", "", "", ""}));
+  EXPECT_EQ(s.cells, (EventLogModel::Cells{"11/12/2026 13:40:00", "1234", "E130", ContactIdCatalogue::Lookup("130"),
+                                           "01", "005", "", "", "", "", ""}));
   EXPECT_EQ(s.colour, colour::kRed);
   const auto& x = m.row(1);
   EXPECT_EQ(x.cells[EventLogModel::kIdRadio], "0015");
@@ -93,8 +92,8 @@ std::vector<std::string> Column(const EventLogModel& m, int c) {
 
 TEST(EventLogModel, SortsTheDateColumnByDate) {
   EventLogModel m;
-  for (const char* d : {"02/01/2026 10:00:00", "01/02/2025 09:00:00", "texto", "02/01/2026 09:59:59",
-                        "15/12/2025 23:00:00"})
+  for (const char* d :
+       {"02/01/2026 10:00:00", "01/02/2025 09:00:00", "texto", "02/01/2026 09:59:59", "15/12/2025 23:00:00"})
     m.append(Event("5000 181234E13001005", d));
   m.sort(EventLogModel::kHora, true);
   EXPECT_EQ(Column(m, EventLogModel::kHora),

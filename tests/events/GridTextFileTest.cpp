@@ -1,5 +1,3 @@
-#include "events/GridTextFile.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -9,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "events/GridTextFile.h"
 #include "support/Hex.h"
 
 namespace orvalis {
@@ -39,7 +38,9 @@ struct CellCase {
 
 class GridCellText : public ::testing::TestWithParam<CellCase> {};
 
-TEST_P(GridCellText, EscapesTheCell) { EXPECT_EQ(GridTextFile::CellText(GetParam().cell), GetParam().written); }
+TEST_P(GridCellText, EscapesTheCell) {
+  EXPECT_EQ(GridTextFile::CellText(GetParam().cell), GetParam().written);
+}
 
 INSTANTIATE_TEST_SUITE_P(Cells, GridCellText,
                          ::testing::Values(CellCase{"plain", "plain"}, CellCase{"", ""}, CellCase{"a,b", "\"a,b\""},
@@ -70,8 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "005", "", "", "", "", ""}},
                       GridRows{{"vírgula, aqui", "aspas \"duplas\"", "\"", "\"\"", ",", "a\nb", "\n", ""}},
                       GridRows{{"True", "False"}, {""}, {"", ""}, {"Ç", "ã", "º", "€", "😀"}},
-                      GridRows{{" Automação desconectada    \t    ", "tab\there"}},
-                      GridRows{{"x"}, {""}, {"y"}}));
+                      GridRows{{" Automação desconectada    \t    ", "tab\there"}}, GridRows{{"x"}, {""}, {"y"}}));
 
 TEST(GridTextFile, ReadsSingleByteFilesAsCp1252) {
   const auto d = GridTextFile::Decode(test::Hex("43 61 66 E9 2C 61 E7 E3 6F 2C 6E BA 2C 80 0D 0A 22 61 2C 62 22 0A"));
@@ -104,18 +104,18 @@ TEST_P(GridRead, SplitsRowsAndFields) {
   EXPECT_EQ(d.rows, GetParam().rows);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, GridRead,
-    ::testing::Values(ReadCase{"Empty", "", {}}, ReadCase{"LfOnly", "a,b\nc\n", {{"a", "b"}, {"c"}}},
-                      ReadCase{"NoFinalLineEnd", "a,b\r\nc", {{"a", "b"}, {"c"}}},
-                      ReadCase{"CrIgnoredEverywhere", "a\rb,c\r\r\n", {{"ab", "c"}}},
-                      ReadCase{"EmptyLineIsARow", "a\r\n\r\nb\r\n", {{"a"}, {""}, {"b"}}},
-                      ReadCase{"TrailingSeparator", "a,\r\n", {{"a", ""}}},
-                      ReadCase{"QuoteInsideUnquotedField", "ab\"c,d\r\n", {{"ab\"c", "d"}}},
-                      ReadCase{"TextAfterClosingQuote", "\"ab\"c,d\r\n", {{"abc", "d"}}},
-                      ReadCase{"PipeInQuotedField", "\"a|b,c\"\r\n", {{"a\nb,c"}}},
-                      ReadCase{"UnclosedQuoteEndsAtLf", "\"abc,d\r\ne\r\n", {{"abc,d"}, {"e"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, GridRead,
+                         ::testing::Values(ReadCase{"Empty", "", {}},
+                                           ReadCase{"LfOnly", "a,b\nc\n", {{"a", "b"}, {"c"}}},
+                                           ReadCase{"NoFinalLineEnd", "a,b\r\nc", {{"a", "b"}, {"c"}}},
+                                           ReadCase{"CrIgnoredEverywhere", "a\rb,c\r\r\n", {{"ab", "c"}}},
+                                           ReadCase{"EmptyLineIsARow", "a\r\n\r\nb\r\n", {{"a"}, {""}, {"b"}}},
+                                           ReadCase{"TrailingSeparator", "a,\r\n", {{"a", ""}}},
+                                           ReadCase{"QuoteInsideUnquotedField", "ab\"c,d\r\n", {{"ab\"c", "d"}}},
+                                           ReadCase{"TextAfterClosingQuote", "\"ab\"c,d\r\n", {{"abc", "d"}}},
+                                           ReadCase{"PipeInQuotedField", "\"a|b,c\"\r\n", {{"a\nb,c"}}},
+                                           ReadCase{"UnclosedQuoteEndsAtLf", "\"abc,d\r\ne\r\n", {{"abc,d"}, {"e"}}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GridTextFile, ReportsMalformedUtf16) {
   EXPECT_FALSE(GridTextFile::Decode(test::Hex("FF FE 41 00 42")).error.empty());
@@ -128,7 +128,7 @@ TEST(GridTextFile, ReportsMalformedUtf16) {
 
 // A scratch folder per test, removed afterwards.
 class GridFiles : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::path(ORVALIS_BINARY_DIR) / "test-scratch" /
            (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +

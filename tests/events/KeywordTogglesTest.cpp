@@ -1,9 +1,9 @@
-#include "events/KeywordToggles.h"
-
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <set>
+
+#include "events/KeywordToggles.h"
 
 namespace orvalis {
 namespace {

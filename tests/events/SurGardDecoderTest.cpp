@@ -1,14 +1,15 @@
-#include "events/SurGardDecoder.h"
-
 #include <gtest/gtest.h>
 
 #include "events/ContactIdCatalogue.h"
+#include "events/SurGardDecoder.h"
 #include "support/Hex.h"
 
 namespace orvalis {
 namespace {
 
-Arrival At() { return Arrival{TimePoint{}, "11/12/2026 13:40:00", "13:40:00"}; }
+Arrival At() {
+  return Arrival{TimePoint{}, "11/12/2026 13:40:00", "13:40:00"};
+}
 
 ContactIdEvent Decode(const std::string& message) {
   const auto bytes = test::Text(message);
@@ -48,25 +49,25 @@ TEST_P(SurGardFields, DecodesEveryPosition) {
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, SurGardFields,
-    ::testing::Values(
-        FieldCase{"Standard", "5000 181234E13001005", "1234", "E130", "01", "005", "", "", "", "", false},
-        // A three-digit line number: the header is two characters longer.
-        FieldCase{"ThreeDigitLine", "500000 181234E13001005", "1234", "E130", "01", "005", "", "", "", "", false},
-        FieldCase{"ExtendedWithSerial", "6000 184321E88002015 001512345678901204503", "4321", "E880", "02", "015",
-                  "0015", "123.456.789.012", "045", "03", true},
-        FieldCase{"ExtendedZeroSerial", "6000 184321E88102015 001500000000000004601", "4321", "E881", "02", "015",
-                  "0015", "", "046", "01", true},
-        FieldCase{"ExtendedOtherCode", "6000 184321R40102015 001512345678901204702", "4321", "R401", "02", "015",
-                  "0015", "", "047", "02", true},
-        FieldCase{"Extended894", "6000 184321E89400000 00150A1B2C3D4E5F04801", "4321", "E894", "00", "000", "0015",
-                  "0A:B2:3D:E5", "048", "01", true},
-        FieldCase{"ExtendedThreeDigitLine", "600000 184321E88002015 001512345678901204503", "4321", "E880", "02",
-                  "015", "0015", "123.456.789.012", "045", "03", true},
-        // Short messages give short or empty fields.
-        FieldCase{"CutInEvent", "5000 181234E1", "1234", "E1", "", "", "", "", "", "", false},
-        FieldCase{"HeaderOnly", "5000 18", "", "", "", "", "", "", "", "", false},
-        FieldCase{"ExtendedCutInSerial", "6000 184321E88002015 0015123456", "4321", "E880", "02", "015", "0015",
-                  "123.456..", "", "", true}),
+    ::testing::Values(FieldCase{"Standard", "5000 181234E13001005", "1234", "E130", "01", "005", "", "", "", "", false},
+                      // A three-digit line number: the header is two characters longer.
+                      FieldCase{"ThreeDigitLine", "500000 181234E13001005", "1234", "E130", "01", "005", "", "", "", "",
+                                false},
+                      FieldCase{"ExtendedWithSerial", "6000 184321E88002015 001512345678901204503", "4321", "E880",
+                                "02", "015", "0015", "123.456.789.012", "045", "03", true},
+                      FieldCase{"ExtendedZeroSerial", "6000 184321E88102015 001500000000000004601", "4321", "E881",
+                                "02", "015", "0015", "", "046", "01", true},
+                      FieldCase{"ExtendedOtherCode", "6000 184321R40102015 001512345678901204702", "4321", "R401", "02",
+                                "015", "0015", "", "047", "02", true},
+                      FieldCase{"Extended894", "6000 184321E89400000 00150A1B2C3D4E5F04801", "4321", "E894", "00",
+                                "000", "0015", "0A:B2:3D:E5", "048", "01", true},
+                      FieldCase{"ExtendedThreeDigitLine", "600000 184321E88002015 001512345678901204503", "4321",
+                                "E880", "02", "015", "0015", "123.456.789.012", "045", "03", true},
+                      // Short messages give short or empty fields.
+                      FieldCase{"CutInEvent", "5000 181234E1", "1234", "E1", "", "", "", "", "", "", false},
+                      FieldCase{"HeaderOnly", "5000 18", "", "", "", "", "", "", "", "", false},
+                      FieldCase{"ExtendedCutInSerial", "6000 184321E88002015 0015123456", "4321", "E880", "02", "015",
+                                "0015", "123.456..", "", "", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SurGardDecoder, DescriptionComesFromTheCatalogueInStoredForm) {
@@ -156,8 +157,7 @@ TEST(SurGardDecoder, MalformedNoticeNamesTheMessage) {
 }
 
 TEST(SurGardDecoder, FormatsTheEventPaneLine) {
-  EXPECT_EQ(Decode("5000 181234E13001005").surLine,
-            "13:40:00 - 5000 181234E13001005  CONTA: 1234 EV:E130 P:01 Z:005 ");
+  EXPECT_EQ(Decode("5000 181234E13001005").surLine, "13:40:00 - 5000 181234E13001005  CONTA: 1234 EV:E130 P:01 Z:005 ");
   EXPECT_EQ(Decode("6000 184321E88002015 001512345678901204503").surLine,
             "13:40:00 - 6000 184321E88002015 001512345678901204503  CONTA: 4321 EV:E880 P:02 Z:015 "
             "ID:0015 UID:123.456.789.012 SEQP:045 NEV:03");

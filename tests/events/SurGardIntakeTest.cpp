@@ -1,9 +1,8 @@
-#include "events/SurGardIntake.h"
-
 #include <gtest/gtest.h>
 
 #include <string_view>
 
+#include "events/SurGardIntake.h"
 #include "support/Hex.h"
 
 namespace orvalis {
@@ -96,30 +95,36 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BurstCase{"OneMessage", {kStd + kDc4}, {{'E', "1234", true}}},
         BurstCase{"TwoInOneBurst", {kStd + kDc4 + kStd2 + kDc4}, {{'E', "1234", true}, {'E', "5678", true}}},
-        BurstCase{"ThreeKinds", {kLink + kDc4 + kExt + kDc4 + kStd + kDc4},
+        BurstCase{"ThreeKinds",
+                  {kLink + kDc4 + kExt + kDc4 + kStd + kDc4},
                   {{'L', "", true}, {'E', "4321", true}, {'E', "1234", true}}},
         BurstCase{"LinkTestOnly", {kLink + kDc4}, {{'L', "", true}}},
         BurstCase{"AckOff", {kLink + kDc4 + kStd + kDc4}, {{'L', "", false}, {'E', "1234", false}}, 0, false},
         BurstCase{"SplitOverTwoReads", {kStd.substr(0, 9), kStd.substr(9) + kDc4}, {{'E', "1234", true}}},
         BurstCase{"SplitInHeaderRestBeginsLike101", {"5000 18", "1012E13001005" + kDc4}, {{'E', "1012", true}}},
         BurstCase{"SplitExtended", {kExt.substr(0, 30), kExt.substr(30) + kDc4}, {{'E', "4321", true}}},
-        BurstCase{"SplitWithAnotherMessageAfter", {kStd.substr(0, 12), kStd.substr(12) + kDc4 + kStd2 + kDc4},
+        BurstCase{"SplitWithAnotherMessageAfter",
+                  {kStd.substr(0, 12), kStd.substr(12) + kDc4 + kStd2 + kDc4},
                   {{'E', "1234", true}, {'E', "5678", true}}},
-        BurstCase{"SecondMessageSplit", {kStd + kDc4 + kStd2.substr(0, 5), kStd2.substr(5) + kDc4},
+        BurstCase{"SecondMessageSplit",
+                  {kStd + kDc4 + kStd2.substr(0, 5), kStd2.substr(5) + kDc4},
                   {{'E', "1234", true}, {'E', "5678", true}}},
         BurstCase{"SplitOnlyBeforeDc4", {kStd, kDc4}, {{'E', "1234", true}}},
         // The held part is not continued: it is shown without an ACK and
         // the reply goes on to the dispatcher.
         BurstCase{"HeldThenBinaryReply", {kStd.substr(0, 15), kReply}, {{'E', "1234", false}}, 1},
-        BurstCase{"CompleteWithoutDc4ThenNewMessage", {kStd, kStd2 + kDc4},
-                  {{'E', "1234", false}, {'E', "5678", true}}},
+        BurstCase{
+            "CompleteWithoutDc4ThenNewMessage", {kStd, kStd2 + kDc4}, {{'E', "1234", false}, {'E', "5678", true}}},
         BurstCase{"HeldLinkTestThenNewMessage", {kLink, kStd + kDc4}, {{'L', "", false}, {'E', "1234", true}}},
         BurstCase{"HeldThenTextWithoutDc4", {kStd.substr(0, 15), "01005"}, {{'E', "1234", false}}, 1},
-        BurstCase{"LineBreaksBetweenMessages", {kStd + kDc4 + "\r\n" + kStd2 + kDc4 + "\r\n"},
+        BurstCase{"LineBreaksBetweenMessages",
+                  {kStd + kDc4 + "\r\n" + kStd2 + kDc4 + "\r\n"},
                   {{'E', "1234", true}, {'E', "5678", true}}},
-        BurstCase{"NoiseAfterMessageNotHeld", {kStd + kDc4 + "\x7f\x7f", kStd2 + kDc4},
+        BurstCase{"NoiseAfterMessageNotHeld",
+                  {kStd + kDc4 + "\x7f\x7f", kStd2 + kDc4},
                   {{'E', "1234", true}, {'E', "5678", true}}},
-        BurstCase{"OtherTextBetweenIsIgnored", {kStd + kDc4 + "ABC" + kDc4 + kStd2 + kDc4},
+        BurstCase{"OtherTextBetweenIsIgnored",
+                  {kStd + kDc4 + "ABC" + kDc4 + kStd2 + kDc4},
                   {{'E', "1234", true}, {'I', "", false}, {'E', "5678", true}}},
         BurstCase{"EmptyMessagesSkipped", {kStd + kDc4 + kDc4 + kDc4}, {{'E', "1234", true}}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -186,6 +191,29 @@ TEST(SurGardIntake, FlushHeldDecodesWithoutAck) {
   EXPECT_EQ(out[0].event->radioId, "0015");
   EXPECT_FALSE(intake.hasHeld());
   EXPECT_TRUE(intake.flushHeld(kAt).empty());
+}
+
+TEST(SurGardIntake, AHeldPartWithoutRestIsShownAfterAWholeTick) {
+  SurGardIntake intake;
+  EXPECT_TRUE(intake.onTick(kAt).empty());
+  intake.feed(test::Text(kStd), kAt, true);
+  EXPECT_TRUE(intake.onTick(kAt).empty());  // may have arrived just before the tick
+  const auto out = intake.onTick(kAt);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_FALSE(out[0].sendAck);
+  EXPECT_EQ(out[0].event->account, "1234");
+  EXPECT_FALSE(intake.hasHeld());
+  EXPECT_TRUE(intake.onTick(kAt).empty());
+}
+
+TEST(SurGardIntake, ANewHeldPartWaitsItsOwnTick) {
+  SurGardIntake intake;
+  intake.feed(test::Text(kStd.substr(0, 8)), kAt, true);
+  intake.onTick(kAt);
+  const auto first = intake.feed(test::Text(kStd.substr(8) + kDc4 + kStd2.substr(0, 8)), kAt, true);
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_TRUE(intake.onTick(kAt).empty());
+  EXPECT_EQ(intake.onTick(kAt).size(), 1u);
 }
 
 }  // namespace

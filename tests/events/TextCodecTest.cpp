@@ -1,15 +1,13 @@
-#include "events/TextCodec.h"
-
 #include <gtest/gtest.h>
 
+#include "events/TextCodec.h"
 #include "support/Hex.h"
 
 namespace orvalis {
 namespace {
 
 TEST(TextCodec, Cp1252HighBytesAndLatin1) {
-  EXPECT_EQ(TextCodec::Cp1252ToUtf8(test::Hex("E9 E7 E3 BA C1 80 96 9C 9F 81 A0 FF 41")),
-            "éçãºÁ€–œŸ\u0081\u00A0ÿA");
+  EXPECT_EQ(TextCodec::Cp1252ToUtf8(test::Hex("E9 E7 E3 BA C1 80 96 9C 9F 81 A0 FF 41")), "éçãºÁ€–œŸ\u0081\u00A0ÿA");
 }
 
 TEST(TextCodec, Utf16RoundTripIncludingSurrogatePairs) {
@@ -22,8 +20,8 @@ TEST(TextCodec, Utf16RoundTripIncludingSurrogatePairs) {
 }
 
 TEST(TextCodec, RejectsMalformedUtf8) {
-  for (const char* hex : {"C0 80", "80", "C3", "E2 82", "ED A0 80", "F4 90 80 80", "F8 88 80 80 80", "41 FF 41",
-                          "E2 28 A1"}) {
+  for (const char* hex :
+       {"C0 80", "80", "C3", "E2 82", "ED A0 80", "F4 90 80 80", "F8 88 80 80 80", "41 FF 41", "E2 28 A1"}) {
     const auto b = test::Hex(hex);
     const std::string s(b.begin(), b.end());
     EXPECT_FALSE(TextCodec::Utf8ToUtf16(s)) << hex;
