@@ -25,7 +25,10 @@ const std::array<LoginStatusText, 5> kLoginStatusTexts{{
 }};
 
 Bytes BuildLoginMessage(std::span<const std::uint8_t, kTokenDigestSize> digest) {
-  Bytes data{code::kLogin, kLoginMarker};
+  Bytes data;
+  data.reserve(2 + digest.size());
+  data.push_back(code::kLogin);
+  data.push_back(kLoginMarker);
   data.insert(data.end(), digest.begin(), digest.end());
   return data;
 }

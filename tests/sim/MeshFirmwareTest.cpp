@@ -18,9 +18,12 @@ namespace {
 
 // A write packet as the upload builds it: EB 00 type count addr-hi addr-lo data checksum check.
 Bytes Packet(std::uint8_t type, std::uint16_t address, const Bytes& data, bool spoilCheck = false) {
-  Bytes b{0xEB, 0x00, type, static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(address >> 8),
-          static_cast<std::uint8_t>(address & 0xFF)};
-  b.insert(b.end(), data.begin(), data.end());
+  Bytes b;
+  b.reserve(data.size() + 8);
+  for (std::uint8_t v : {std::uint8_t{0xEB}, std::uint8_t{0x00}, type, static_cast<std::uint8_t>(data.size()),
+                         static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address & 0xFF)})
+    b.push_back(v);
+  for (std::uint8_t v : data) b.push_back(v);
   b.push_back(0x5A);  // record checksum, forwarded as it is
   std::uint8_t x = 0;
   for (auto v : b) x ^= v;
