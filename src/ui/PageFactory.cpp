@@ -3,6 +3,12 @@
 #include <functional>
 #include <utility>
 
+#include "ui/ComandosPage.h"
+#include "ui/DiagnosticoPage.h"
+#include "ui/EngenhariaPage.h"
+#include "ui/RuidoPage.h"
+#include "ui/TracaRotaPage.h"
+
 namespace orvalis {
 
 namespace {
@@ -14,7 +20,11 @@ TabPage* Make(PageContext& ctx) {
 using Maker = TabPage* (*)(PageContext&);
 // One line per page class.
 const std::pair<const char*, Maker> kMakers[] = {
-    {"", nullptr},
+    {"Comandos", &Make<ComandosPage>},
+    {"RUIDO", &Make<RuidoPage>},
+    {"TabSheet4", &Make<DiagnosticoPage>},
+    {"TabSheet5", &Make<TracaRotaPage>},
+    {"Engenharia", &Make<EngenhariaPage>},
 };
 }  // namespace
 
