@@ -14,9 +14,14 @@
 namespace orvalis {
 
 namespace {
-constexpr const char* kRatedLabels[] = {"TL_gateway",    "TL_ID_destino",  "TL_ruido_med_qualidade_gw",
-                                        "TL_ruido_med_qualidade_dest", "TL_sinal_gw", "TL_sinal_dest",
-                                        "TL_qual_ida",   "TL_qual_volta"};
+constexpr const char* kRatedLabels[] = {"TL_gateway",
+                                        "TL_ID_destino",
+                                        "TL_ruido_med_qualidade_gw",
+                                        "TL_ruido_med_qualidade_dest",
+                                        "TL_sinal_gw",
+                                        "TL_sinal_dest",
+                                        "TL_qual_ida",
+                                        "TL_qual_volta"};
 
 QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
   auto* b = new QPushButton(caption, parent);
@@ -180,7 +185,9 @@ void ComandosPage::EnviaComandoClick() {
   ctx_.sender.SendFrame(*radio, BuildSignalRequest());
 }
 
-void ComandosPage::NXB_ruidoClick() { ReadNoise(ctx_, root()); }
+void ComandosPage::NXB_ruidoClick() {
+  ReadNoise(ctx_, root());
+}
 
 void ComandosPage::NxB_ruido_GWClick() {
   TickLogOptions(root());
@@ -202,8 +209,12 @@ void ComandosPage::showSignal(const Reply& r, bool withLog) {
   AppendTxLines(ctx_, d.log);
 }
 
-void ComandosPage::onSignalAnySource(const Reply& r) { showSignal(r, false); }
-void ComandosPage::onSignal(const Reply& r) { showSignal(r, true); }
+void ComandosPage::onSignalAnySource(const Reply& r) {
+  showSignal(r, false);
+}
+void ComandosPage::onSignal(const Reply& r) {
+  showSignal(r, true);
+}
 
 void ComandosPage::onNoise(const Reply& r) {
   const RadioId selected = ctx_.selector.currentRadio().value_or(0xFFFF);

@@ -15,7 +15,7 @@ class LevelBarWidget;
 
 class ComandosPage : public TabPage {
   Q_OBJECT
-public:
+ public:
   explicit ComandosPage(PageContext& ctx, QWidget* parent = nullptr);
 
   // Replies routed by the dispatcher.
@@ -25,14 +25,14 @@ public:
 
   const LinkQuality& linkQuality() const { return quality_; }
 
-public slots:
+ public slots:
   void EnviaComandoClick();
   void NXB_ruidoClick();
   void NxB_ruido_GWClick();
   // Leaving the radio selector forgets the measurement and the gateway.
   void resetLabels();
 
-private:
+ private:
   QWidget& root() { return *window(); }
   void showSignal(const Reply& r, bool withLog);
   QLabel* valueLabel(const char* name, const QString& text = QString::fromUtf8(LinkQuality::kUnset));

@@ -42,7 +42,9 @@ DiagnosticoPage::DiagnosticoPage(PageContext& ctx, QWidget* parent) : TabPage(ct
   connect(read, &QPushButton::clicked, this, &DiagnosticoPage::Button7Click);
 }
 
-void DiagnosticoPage::setCell(int row, int column, const QString& text) { diag_->item(row, column)->setText(text); }
+void DiagnosticoPage::setCell(int row, int column, const QString& text) {
+  diag_->item(row, column)->setText(text);
+}
 
 void DiagnosticoPage::Button7Click() {
   const auto radio = SelectedRadio(ctx_);

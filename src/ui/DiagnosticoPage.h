@@ -9,17 +9,17 @@ namespace orvalis {
 
 class DiagnosticoPage : public TabPage {
   Q_OBJECT
-public:
+ public:
   explicit DiagnosticoPage(PageContext& ctx, QWidget* parent = nullptr);
 
   void onDiagnostics(const Reply& r) override;
 
   QTableWidget* grid() const { return diag_; }
 
-public slots:
+ public slots:
   void Button7Click();
 
-private:
+ private:
   void setCell(int row, int column, const QString& text);
 
   QTableWidget* diag_ = nullptr;

@@ -125,7 +125,9 @@ void EngenhariaPage::Eng_LeTabRepClick() {
   beginTableRead(*req.request);
 }
 
-void EngenhariaPage::Eng_LeTabGwClick() { beginTableRead(BuildGatewayTableRequest()); }
+void EngenhariaPage::Eng_LeTabGwClick() {
+  beginTableRead(BuildGatewayTableRequest());
+}
 
 void EngenhariaPage::Eng_ZeraTabRepClick() {
   const auto radio = SelectedRadio(ctx_);

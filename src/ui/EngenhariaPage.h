@@ -11,7 +11,7 @@ namespace orvalis {
 
 class EngenhariaPage : public TabPage {
   Q_OBJECT
-public:
+ public:
   explicit EngenhariaPage(PageContext& ctx, QWidget* parent = nullptr);
 
   void onSyncAnalysis(const Reply& r) override;
@@ -19,13 +19,13 @@ public:
 
   QTableWidget* table() const { return table_; }
 
-public slots:
+ public slots:
   void Eng_SyncClick();
   void Eng_LeTabRepClick();
   void Eng_LeTabGwClick();
   void Eng_ZeraTabRepClick();
 
-private:
+ private:
   void clearTable();
   void beginTableRead(const Bytes& request);
 

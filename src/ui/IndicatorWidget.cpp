@@ -11,10 +11,10 @@ struct PaletteEntry {
   QRgb rgb;
 };
 constexpr PaletteEntry kPalette[] = {
-    {IndicatorColour::Blank, qRgba(0, 0, 0, 0)},     {IndicatorColour::Green, qRgb(0, 160, 0)},
-    {IndicatorColour::Blue, qRgb(0, 0, 255)},        {IndicatorColour::Red, qRgb(255, 0, 0)},
-    {IndicatorColour::YellowA, qRgb(255, 255, 0)},   {IndicatorColour::YellowB, qRgb(255, 200, 0)},
-    {IndicatorColour::Grey, qRgb(128, 128, 128)},    {IndicatorColour::Black, qRgb(0, 0, 0)},
+    {IndicatorColour::Blank, qRgba(0, 0, 0, 0)},   {IndicatorColour::Green, qRgb(0, 160, 0)},
+    {IndicatorColour::Blue, qRgb(0, 0, 255)},      {IndicatorColour::Red, qRgb(255, 0, 0)},
+    {IndicatorColour::YellowA, qRgb(255, 255, 0)}, {IndicatorColour::YellowB, qRgb(255, 200, 0)},
+    {IndicatorColour::Grey, qRgb(128, 128, 128)},  {IndicatorColour::Black, qRgb(0, 0, 0)},
 };
 }  // namespace
 

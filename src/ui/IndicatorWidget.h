@@ -13,7 +13,7 @@ QColor IndicatorRgb(IndicatorColour c);
 
 class IndicatorWidget : public QWidget {
   Q_OBJECT
-public:
+ public:
   IndicatorWidget(const QString& name, IndicatorColour c, const QString& caption = QString(),
                   QWidget* parent = nullptr);
 
@@ -23,10 +23,10 @@ public:
 
   QSize sizeHint() const override;
 
-protected:
+ protected:
   void paintEvent(QPaintEvent*) override;
 
-private:
+ private:
   IndicatorColour colour_;
   QString caption_;
 };

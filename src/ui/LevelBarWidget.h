@@ -10,7 +10,7 @@ namespace orvalis {
 
 class LevelBarWidget : public QProgressBar {
   Q_OBJECT
-public:
+ public:
   explicit LevelBarWidget(const QString& name, QWidget* parent = nullptr);
 
   void setColour(const QColor& c);
@@ -19,7 +19,7 @@ public:
 
   QSize sizeHint() const override { return {26, 150}; }
 
-private:
+ private:
   QColor colour_;
 };
 

@@ -1,13 +1,12 @@
 // Steps the read buttons share, and the writing of decoded replies into controls found by objectName.
 #pragma once
 
+#include <QString>
+#include <QWidget>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <QString>
-#include <QWidget>
 
 #include "radio/ControlChange.h"
 #include "radio/LinkQuality.h"
@@ -15,7 +14,9 @@
 
 namespace orvalis {
 
-inline QString Qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline QString Qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // Labels, bars and shown/hidden pictures addressed by objectName anywhere in the main window.
 void ApplyLabels(QWidget& root, const std::vector<LabelText>& labels);

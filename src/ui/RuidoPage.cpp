@@ -24,9 +24,8 @@ RuidoPage::RuidoPage(PageContext& ctx, QWidget* parent) : TabPage(ctx, "RUIDO", 
     const char* bar;
     const char* text;
   };
-  const Column columns[] = {{"MIN", "Ruido_Min", "TRuido_Min"},
-                            {"MED", "Ruido_Med", "TRuido_Med"},
-                            {"MAX", "Ruido_Max", "TRuido_Max"}};
+  const Column columns[] = {
+      {"MIN", "Ruido_Min", "TRuido_Min"}, {"MED", "Ruido_Med", "TRuido_Med"}, {"MAX", "Ruido_Max", "TRuido_Max"}};
   auto* bars = new QHBoxLayout;
   for (const Column& c : columns) {
     auto* v = new QVBoxLayout;
@@ -55,6 +54,8 @@ RuidoPage::RuidoPage(PageContext& ctx, QWidget* parent) : TabPage(ctx, "RUIDO", 
   connect(read, &QPushButton::clicked, this, &RuidoPage::Button1Click);
 }
 
-void RuidoPage::Button1Click() { ReadNoise(ctx_, *window()); }
+void RuidoPage::Button1Click() {
+  ReadNoise(ctx_, *window());
+}
 
 }  // namespace orvalis

@@ -7,13 +7,13 @@ namespace orvalis {
 
 class RuidoPage : public TabPage {
   Q_OBJECT
-public:
+ public:
   explicit RuidoPage(PageContext& ctx, QWidget* parent = nullptr);
 
   // The noise reply itself is shown by the SINAL page, which owns the measurement;
   // it writes this page's bars and labels by name.
 
-public slots:
+ public slots:
   void Button1Click();
 };
 

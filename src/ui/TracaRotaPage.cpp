@@ -71,7 +71,9 @@ void TracaRotaPage::showEvent(QShowEvent* e) {
   if (!e->spontaneous()) TabSheet5Enter();
 }
 
-void TracaRotaPage::TabSheet5Enter() { trace_->setRowCount(1); }
+void TracaRotaPage::TabSheet5Enter() {
+  trace_->setRowCount(1);
+}
 
 void TracaRotaPage::Button8Click() {
   const auto radio = ctx_.selector.remoteRadio(ctx_.setStatus);
@@ -108,9 +110,15 @@ void TracaRotaPage::sendToSelected(const Bytes& data) {
   ctx_.sender.SendFrame(*radio, data);
 }
 
-void TracaRotaPage::BApagaRotaClick() { sendToSelected(BuildEraseRoute()); }
-void TracaRotaPage::BZeraTabelaRotaClick() { sendToSelected(BuildZeroRepeatTable()); }
-void TracaRotaPage::BResetRadioClick() { sendToSelected(BuildResetRadio()); }
+void TracaRotaPage::BApagaRotaClick() {
+  sendToSelected(BuildEraseRoute());
+}
+void TracaRotaPage::BZeraTabelaRotaClick() {
+  sendToSelected(BuildZeroRepeatTable());
+}
+void TracaRotaPage::BResetRadioClick() {
+  sendToSelected(BuildResetRadio());
+}
 
 void TracaRotaPage::addTraceRow(const Reply& r) {
   const auto t = RenderTrace(r.bytes, r.timeText);
@@ -128,7 +136,9 @@ void TracaRotaPage::addTraceRow(const Reply& r) {
   AppendTxLines(ctx_, t->log);
 }
 
-void TracaRotaPage::onRouteTrace(const Reply& r) { addTraceRow(r); }
+void TracaRotaPage::onRouteTrace(const Reply& r) {
+  addTraceRow(r);
+}
 
 void TracaRotaPage::onRouteQuery(const Reply& r) {
   if (const auto t = RenderTrace(r.bytes, r.timeText); t && t->selectRadio) ctx_.selector.selectRadio(*t->selectRadio);

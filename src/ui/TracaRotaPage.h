@@ -9,17 +9,17 @@ namespace orvalis {
 
 class TracaRotaPage : public TabPage {
   Q_OBJECT
-public:
+ public:
   static constexpr int kColumns = 15;
 
   explicit TracaRotaPage(PageContext& ctx, QWidget* parent = nullptr);
 
-  void onRouteTrace(const Reply& r) override;   // 0xD2 from the selected radio or its gateway
-  void onRouteQuery(const Reply& r) override;   // 0xD3 from any radio
+  void onRouteTrace(const Reply& r) override;  // 0xD2 from the selected radio or its gateway
+  void onRouteQuery(const Reply& r) override;  // 0xD3 from any radio
 
   QTableWidget* grid() const { return trace_; }
 
-public slots:
+ public slots:
   void Button8Click();
   void BDefRotaClick();
   void BConsRotaClick();
@@ -29,10 +29,10 @@ public slots:
   // Entering the tab drops the traced rows; row 0 stays for the route to define.
   void TabSheet5Enter();
 
-protected:
+ protected:
   void showEvent(QShowEvent* e) override;
 
-private:
+ private:
   void addTraceRow(const Reply& r);
   void sendToSelected(const Bytes& data);
 

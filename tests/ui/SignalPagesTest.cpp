@@ -79,19 +79,19 @@ struct SignalPages : ::testing::Test {
 };
 
 TEST_F(SignalPages, StartStates) {
-  for (const char* l : {"TL_gateway", "TL_ID_destino", "TL_ruido_med_qualidade_gw", "TL_ruido_med_qualidade_dest",
-                        "TL_sinal_gw", "TL_sinal_dest", "TL_qual_ida", "TL_qual_volta", "TL_ruido_min", "TL_ruido_med",
-                        "TL_ruido_max"})
+  for (const char* l :
+       {"TL_gateway", "TL_ID_destino", "TL_ruido_med_qualidade_gw", "TL_ruido_med_qualidade_dest", "TL_sinal_gw",
+        "TL_sinal_dest", "TL_qual_ida", "TL_qual_volta", "TL_ruido_min", "TL_ruido_med", "TL_ruido_max"})
     EXPECT_EQ(text(l), "----") << l;
-  for (const char* b : {"RSSI_ida", "RSSI_volta", "Ruido_Min", "Ruido_Med", "Ruido_Max", "PB_ruido_min",
-                        "PB_ruido_med"}) {
+  for (const char* b :
+       {"RSSI_ida", "RSSI_volta", "Ruido_Min", "Ruido_Med", "Ruido_Max", "PB_ruido_min", "PB_ruido_med"}) {
     EXPECT_EQ(bar(b)->orientation(), Qt::Vertical) << b;
     EXPECT_EQ(bar(b)->maximum(), 100) << b;
   }
-  for (const char* p : {"IMG_qualidade_verde", "IMG_qualidade_azul", "IMG_qualidade_verm",
-                        "IMG_qualidade_sinal_verde_cck", "IMG_qualidade_sinal_Azul_cck", "IMG_qualidade_sinal_Verm_cck",
-                        "Image21", "IMG_mestre", "BDefRota", "BConsRota", "BApagaRota", "BZeraTabelaRota",
-                        "BResetRadio"})
+  for (const char* p :
+       {"IMG_qualidade_verde", "IMG_qualidade_azul", "IMG_qualidade_verm", "IMG_qualidade_sinal_verde_cck",
+        "IMG_qualidade_sinal_Azul_cck", "IMG_qualidade_sinal_Verm_cck", "Image21", "IMG_mestre", "BDefRota",
+        "BConsRota", "BApagaRota", "BZeraTabelaRota", "BResetRadio"})
     EXPECT_TRUE(w(p)->isHidden()) << p;
   EXPECT_EQ(w<QPushButton>("NxB_ruido_GW")->toolTip(), "Use após ler o Ruído e Sinal!");
   EXPECT_TRUE(w<QLineEdit>("tTEMPO")->isReadOnly());
@@ -213,8 +213,10 @@ TEST_F(SignalPages, NoiseReplyFillsBothPages) {
   select(5);
   click("NXB_ruido");
   feed("05 00 D8 65 5B 5A");  // max 101, mean 91, min 90
-  const std::tuple<const char*, int, QColor> bars[] = {{"Ruido_Min", 50, kRed},    {"PB_ruido_min", 50, kRed},
-                                                       {"Ruido_Med", 49, kBlue},   {"PB_ruido_med", 49, kBlue},
+  const std::tuple<const char*, int, QColor> bars[] = {{"Ruido_Min", 50, kRed},
+                                                       {"PB_ruido_min", 50, kRed},
+                                                       {"Ruido_Med", 49, kBlue},
+                                                       {"PB_ruido_med", 49, kBlue},
                                                        {"Ruido_Max", 39, kGreen}};
   for (auto [name, pos, colour] : bars) {
     EXPECT_EQ(bar(name)->value(), pos) << name;
@@ -320,12 +322,22 @@ TEST_F(SignalPages, DiagnosticReplyFillsGridAndLog) {
       "05 00 E7 14 19 1E 21 21 22 00 03 00 01 00 02 07 00 01 51 80 00 00 00 0A 00 04 21 0C "
       "00 00 00 64 00 00 00 02 00 10 00 11 00 20 00 21 55 7D 07 82";
   feed(reply);
-  const std::pair<int, const char*> rows[] = {
-      {0, "5"},        {1, "20"},  {2, "25"},  {3, "30"},
-      {4, "3"},        {5, "1 dd, 0 hr, 0 min, 0 seg"}, {6, "12V"},  {7, "100"},
-      {8, "2"},        {9, "16 / 17"}, {10, "32 / 33"},
-      {11, "PROBLEMA TENSÃO LINHA, RECEBENDO CONTACT-ID, BYPASS RELE"},
-      {12, "BUFFER MESTRE CHEIO"}, {13, "12,5V"}, {14, "0,7V"}, {15, "13,0V"}};
+  const std::pair<int, const char*> rows[] = {{0, "5"},
+                                              {1, "20"},
+                                              {2, "25"},
+                                              {3, "30"},
+                                              {4, "3"},
+                                              {5, "1 dd, 0 hr, 0 min, 0 seg"},
+                                              {6, "12V"},
+                                              {7, "100"},
+                                              {8, "2"},
+                                              {9, "16 / 17"},
+                                              {10, "32 / 33"},
+                                              {11, "PROBLEMA TENSÃO LINHA, RECEBENDO CONTACT-ID, BYPASS RELE"},
+                                              {12, "BUFFER MESTRE CHEIO"},
+                                              {13, "12,5V"},
+                                              {14, "0,7V"},
+                                              {15, "13,0V"}};
   for (auto [row, value] : rows) EXPECT_EQ(diag->item(row, 1)->text(), QString::fromUtf8(value)) << row;
   EXPECT_EQ(diag->item(7, 0)->text(), "EVENTOS TRANSMITIDOS");
   EXPECT_EQ(diag->item(12, 0)->text(), "ESTADO COMUNICAÇÃO RF");
@@ -360,8 +372,7 @@ TEST_F(SignalPages, DefineRouteFromTraceRowZero) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.data);
     for (int col = 0; col < trace->columnCount(); ++col) trace->setItem(0, col, new QTableWidgetItem);
-    for (std::size_t col = 0; col < c.cells.size(); ++col)
-      trace->item(0, static_cast<int>(col))->setText(c.cells[col]);
+    for (std::size_t col = 0; col < c.cells.size(); ++col) trace->item(0, static_cast<int>(col))->setText(c.cells[col]);
     rec.clear();
     click("BDefRota");
     EXPECT_EQ(sent(), std::vector<std::string>{c.data});
@@ -457,10 +468,14 @@ TEST_F(SignalPages, Screenshots) {
   feed("05 00 D8 70 6E 68");
   click("NxB_ruido_GW");
   feed("03 00 D8 70 6C 50");
-  feed("05 00 E7 14 19 1E 21 21 22 00 03 00 01 00 02 07 00 01 51 80 00 00 00 0A 00 04 21 0C "
-       "00 00 00 64 00 00 00 02 00 10 00 11 00 20 00 21 55 7D 07 82");
+  feed(
+      "05 00 E7 14 19 1E 21 21 22 00 03 00 01 00 02 07 00 01 51 80 00 00 00 0A 00 04 21 0C "
+      "00 00 00 64 00 00 00 02 00 10 00 11 00 20 00 21 55 7D 07 82");
   feed("05 00 D2 0C 00 07 00 03 00");
   feed("05 00 E3 01 00 55 54 65 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55");
+  std::string sync = "05 00 C3 02 03 00 2A 30 33 01 03 00 01 51 80 00 01 50 00";
+  for (int i = 19; i < 51; ++i) sync += " 01";
+  feed(sync);
   const std::pair<const char*, const char*> pages[] = {{"Comandos", "page-sinal.png"},
                                                        {"RUIDO", "page-ruido.png"},
                                                        {"TabSheet4", "page-diagnostico.png"},
