@@ -276,6 +276,17 @@ TEST_F(SignalPages, LinkRatingAfterBothNoiseReadings) {
   }
 }
 
+// The gateway's noise before the destination's: the rating has a value missing.
+TEST_F(SignalPages, RatingWithAValueMissingWarns) {
+  readSignalOfRadio5();
+  feed("03 00 D8 70 6C 50");
+  EXPECT_EQ(text("TL_ruido_med_qualidade_gw"), "108");
+  EXPECT_EQ(dialogs.shown, QStringList{"warning: Aviso: erro!"});
+  EXPECT_EQ(text("TL_qual_ida"), "----");
+  EXPECT_EQ(text("TL_qual_volta"), "----");
+  EXPECT_TRUE(w("IMG_qualidade_sinal_verde_cck")->isHidden());
+}
+
 TEST_F(SignalPages, LeavingTheSelectorForgetsTheGateway) {
   readSignalOfRadio5();
   select(5);
