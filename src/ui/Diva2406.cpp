@@ -74,6 +74,11 @@ TDual::TDual(Dialogs& dialogs, const QString& settingsPath, QWidget* parent)
   pg_->setUsesScrollButtons(false);  // multi-line tabs do not exist in Qt; keep all captions visible
   pg_->setDocumentMode(false);
 
+  // Timer1: the one resend of a panel command; the read buttons of the signal pages stop or start it.
+  auto* timer1 = new QTimer(this);
+  timer1->setObjectName("Timer1");
+  timer1->setInterval(2000);
+
   ctx_ = std::make_unique<PageContext>(PageContext{sender_, dispatcher_, state_, dialogs_, *tx_, *sur_, *selector_,
                                                    [this](const QString& t) { setStatusText(t); }});
   ctx_->window = this;

@@ -1,9 +1,14 @@
 #include "ui/PageFactory.h"
 
-#include "ui/RedePage.h"
-
 #include <functional>
 #include <utility>
+
+#include "ui/ComandosPage.h"
+#include "ui/DiagnosticoPage.h"
+#include "ui/EngenhariaPage.h"
+#include "ui/RedePage.h"
+#include "ui/RuidoPage.h"
+#include "ui/TracaRotaPage.h"
 
 namespace orvalis {
 
@@ -17,6 +22,11 @@ using Maker = TabPage* (*)(PageContext&);
 // One line per page class.
 const std::pair<const char*, Maker> kMakers[] = {
     {"Rede", &Make<RedePage>},
+    {"Comandos", &Make<ComandosPage>},
+    {"RUIDO", &Make<RuidoPage>},
+    {"TabSheet4", &Make<DiagnosticoPage>},
+    {"TabSheet5", &Make<TracaRotaPage>},
+    {"Engenharia", &Make<EngenhariaPage>},
 };
 }  // namespace
 
