@@ -34,6 +34,10 @@ ConnectionPanel::ConnectionPanel(SerialLink& link, CommandSender& sender, Dialog
   decimal_->setObjectName("Decimal");
   decimal_->setChecked(true);
   decimal_->setVisible(false);
+  // Read handlers tick it with Decimal; nothing reads it.
+  auto* cabecalho = new QCheckBox(QStringLiteral("Cabecalho"), this);
+  cabecalho->setObjectName("Cabecalho");
+  cabecalho->setVisible(false);
 
   auto* g = new QGridLayout(this);
   g->addWidget(porta_, 0, 0);

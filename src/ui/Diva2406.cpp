@@ -239,6 +239,7 @@ void TDual::ResponseDispatcherCall(const QByteArray& bytes) {
 
 void TDual::TimerTLITimer() {
   if (windows_.per) windows_.per->refresh(std::chrono::system_clock::now());
+  if (events_) events_->onTick();
 }
 
 void TDual::SURKeyPress(QChar c) {

@@ -1,6 +1,7 @@
 #include "ui/EventReceiver.h"
 
 #include <QDateTime>
+#include <QTime>
 
 namespace orvalis {
 
@@ -35,6 +36,11 @@ bool EventReceiver::takesContinuation(std::span<const std::uint8_t> bytes, std::
   }
   handle(intake_.flushHeld(arrival(timeText)));
   return false;
+}
+
+void EventReceiver::onTick() {
+  const std::string time = QTime::currentTime().toString("HH:mm:ss").toStdString();
+  handle(intake_.onTick(arrival(time)));
 }
 
 void EventReceiver::handle(const std::vector<IntakeResult>& results) {

@@ -31,6 +31,8 @@ public:
   bool takesContinuation(std::span<const std::uint8_t> bytes, std::string_view timeText);
 
   long acksSent() const { return acks_; }
+  // Once a second: a cut message whose rest never came is shown as it is.
+  void onTick();
 
 private:
   void handle(const std::vector<IntakeResult>& results);
