@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/Version.h"
+#include "sim/DemoController.h"
 #include "sim/Simulator.h"
 #include "ui/AppWindows.h"
 #include "ui/QtDialogs.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
 
   try {
     std::unique_ptr<sim::Simulator> simulator;
+    std::unique_ptr<sim::DemoController> controller;
     QString settingsPath;
     if (cli.isSet(demo)) {
       // The demo never touches the real tool's settings.
@@ -69,6 +71,18 @@ int main(int argc, char** argv) {
         dual.connection().selectPort(path);
         dual.tx().appendLine(QStringLiteral("Modo demonstração: rede de rádios SIMULADA em %1. Pressione CONECTAR.").arg(path));
       }
+      // The TCP path too: a simulated controller, found by discovery on loopback.
+      controller = std::make_unique<sim::DemoController>(*simulator);
+      if (controller->start(&error)) {
+        dual.setDiscoveryTarget(QHostAddress(QHostAddress::LocalHost), controller->discoveryPort(),
+                                QHostAddress(QHostAddress::LocalHost), 0);
+        dual.tx().appendLine(QStringLiteral("Controladora ETH simulada em 127.0.0.1:%1 (marque TCP).").arg(controller->port()));
+      } else {
+        dual.tx().appendLine("Controladora ETH simulada indisponível: " + error);
+      }
+    } else {
+      // A real run looks for controllers on the local network.
+      dual.setDiscoveryTarget(QHostAddress(QHostAddress::Broadcast), 1202, QHostAddress(QHostAddress::AnyIPv4), 1202);
     }
     dual.show();
     if (cli.isSet(quitAfter)) QMetaObject::invokeMethod(&app, &QApplication::quit, Qt::QueuedConnection);

@@ -15,6 +15,7 @@
 #include "ui/ReadingProfile.h"
 #include "ui/SecondaryWindow.h"
 #include "ui/AlertPopup.h"
+#include "ui/ComunicacaoPage.h"
 #include "ui/EventReceiver.h"
 #include "ui/Form_eventos.h"
 #include "ui/Form_periodico.h"
@@ -49,6 +50,8 @@ TDual::TDual(Dialogs& dialogs, const QString& settingsPath, QWidget* parent)
   setObjectName("Dual");
   setWindowTitle(profile::kDesignCaption);
   sender_.setSerial(&serial_);
+  sender_.setTcp(&tcp_);
+  discovery_.setLocalEndpoint(QHostAddress(QHostAddress::LocalHost), 0);
 
   tx_ = new LogPane("Tx");
   sur_ = new LogPane("SUR");
@@ -82,6 +85,9 @@ TDual::TDual(Dialogs& dialogs, const QString& settingsPath, QWidget* parent)
   ctx_ = std::make_unique<PageContext>(PageContext{sender_, dispatcher_, state_, dialogs_, *tx_, *sur_, *selector_,
                                                    [this](const QString& t) { setStatusText(t); }});
   ctx_->window = this;
+  ctx_->tcp = &tcp_;
+  ctx_->discovery = &discovery_;
+  ctx_->closeSerial = [this] { connection_->closeSerial(); };
   ctx_->periodicMinutesChanged = [this](int p) {
     if (windows_.per) windows_.per->table().setPeriodicMinutes(p);
   };
@@ -126,11 +132,14 @@ TDual::TDual(Dialogs& dialogs, const QString& settingsPath, QWidget* parent)
     setTabShown("Comunicacao", on);
     if (on) {
       pg_->setCurrentWidget(page("Comunicacao"));
+      if (auto* c = qobject_cast<ComunicacaoPage*>(page("Comunicacao"))) c->startDiscovery();
     } else {
       pg_->setCurrentIndex(1);
     }
   });
   connect(&serial_, &SerialLink::burstReceived, this, &TDual::ResponseDispatcherCall);
+  connect(&tcp_, &TcpControllerLink::bytesRead, this, &TDual::ResponseDispatcherCall);
+  connect(connection_, &ConnectionPanel::closeTcpRequested, &tcp_, &TcpControllerLink::disconnectFromHost);
   connect(sur_, &LogPane::keyTyped, this, &TDual::SURKeyPress);
   sender_.onWriteFailed = [this](const std::string& path) {
     tx_->appendLine(QStringLiteral("Falha ao enviar pelo canal %1.").arg(QString::fromStdString(path)));
@@ -140,6 +149,13 @@ TDual::TDual(Dialogs& dialogs, const QString& settingsPath, QWidget* parent)
 }
 
 TDual::~TDual() = default;
+
+void TDual::setDiscoveryTarget(const QHostAddress& target, quint16 port, const QHostAddress& bindAddress,
+                               quint16 bindPort) {
+  discovery_.setTarget(target);
+  discovery_.setTargetPort(port);
+  discovery_.setLocalEndpoint(bindAddress, bindPort);
+}
 
 QCheckBox* TDual::toggle(const QString& name, const QString& caption) {
   auto* b = new QCheckBox(caption);

@@ -14,7 +14,9 @@
 #include "link/DispatchFanout.h"
 #include "link/ResponseDispatcher.h"
 #include "events/KeywordToggles.h"
+#include "platform/ControllerDiscovery.h"
 #include "platform/SerialLink.h"
+#include "platform/TcpControllerLink.h"
 #include "ui/ConnectionPanel.h"
 #include "ui/Dialogs.h"
 #include "ui/LogPane.h"
@@ -62,6 +64,12 @@ public:
   RadioSelector& selector() { return *selector_; }
   ConnectionPanel& connection() { return *connection_; }
   SerialLink& serialLink() { return serial_; }
+  TcpControllerLink& tcpLink() { return tcp_; }
+  ControllerDiscovery& discovery() { return discovery_; }
+  // Where the discovery probe goes: the broadcast address in a real run,
+  // loopback (the default) in the demo and in tests.
+  void setDiscoveryTarget(const QHostAddress& target, quint16 port, const QHostAddress& bindAddress,
+                          quint16 bindPort);
   DispatchFanout& fanout() { return fanout_; }
   EventReceiver* events() const { return events_; }
   TFORM_PER* communicationTable() const { return windows_.per; }
@@ -107,6 +115,8 @@ private:
   MainState state_;
   CommandSender sender_;
   SerialLink serial_;
+  TcpControllerLink tcp_;
+  ControllerDiscovery discovery_{QHostAddress(QHostAddress::LocalHost)};
   DispatchFanout fanout_;
   ResponseDispatcher dispatcher_{*this, fanout_, sender_};
   LogPane* tx_ = nullptr;

@@ -14,6 +14,8 @@
 namespace orvalis {
 
 class RadioSelector;
+class TcpControllerLink;
+class ControllerDiscovery;
 
 struct PageContext {
   CommandSender& sender;
@@ -28,6 +30,11 @@ struct PageContext {
   std::function<void(int)> periodicMinutesChanged = [](int) {};
   // The window that holds every page, for controls addressed by name.
   QWidget* window = nullptr;
+  // The Ethernet controller's socket and its discovery (the CONEXÃO tab).
+  TcpControllerLink* tcp = nullptr;
+  ControllerDiscovery* discovery = nullptr;
+  // Closes the serial port before a TCP connection starts.
+  std::function<void()> closeSerial = [] {};
 };
 
 }  // namespace orvalis

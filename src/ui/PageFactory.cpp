@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "ui/ComandosPage.h"
+#include "ui/ComunicacaoPage.h"
 #include "ui/DiagnosticoPage.h"
 #include "ui/EngenhariaPage.h"
 #include "ui/RedePage.h"
@@ -21,6 +22,7 @@ TabPage* Make(PageContext& ctx) {
 using Maker = TabPage* (*)(PageContext&);
 // One line per page class.
 const std::pair<const char*, Maker> kMakers[] = {
+    {"Comunicacao", &Make<ComunicacaoPage>},
     {"Rede", &Make<RedePage>},
     {"Comandos", &Make<ComandosPage>},
     {"RUIDO", &Make<RuidoPage>},
