@@ -11,6 +11,7 @@
 #include "link/DispatchFanout.h"
 #include "link/ResponseDispatcher.h"
 #include "platform/SerialLink.h"
+#include "platform/TcpControllerLink.h"
 
 namespace orvalis::cli {
 
@@ -21,8 +22,10 @@ public:
 
   // Opens the serial device; false with the error text.
   bool openSerial(const QString& device, QString* error);
-  // Extra transports (the controller socket) plug in here.
-  void setTcp(LinkTransport* t) { sender_.setTcp(t); }
+  // Connects to the Ethernet controller and logs in; `ready` runs once the
+  // login is accepted, `failed` with the reason (refused, login refused).
+  void openTcp(const QString& host, quint16 port, std::function<void()> ready,
+               std::function<void(const QString&)> failed);
 
   CommandSender& sender() { return sender_; }
   ResponseDispatcher& dispatcher() { return dispatcher_; }
@@ -57,6 +60,7 @@ public:
 
 private:
   SerialLink serial_;
+  TcpControllerLink tcp_;
   CommandSender sender_;
   DispatchFanout fanout_;
   ResponseDispatcher dispatcher_{*this, fanout_, sender_};

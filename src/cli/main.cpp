@@ -14,8 +14,10 @@
 #include "cli/ReplyReport.h"
 #include "events/GridTextFile.h"
 #include "events/SurGardIntake.h"
+#include "link/ControllerLogin.h"
 #include "link/HexText.h"
 #include "link/RadioFrame.h"
+#include "platform/ControllerDiscovery.h"
 #include "platform/SerialPorts.h"
 #include "platform/Version.h"
 #include "radio/Diagnostics.h"
@@ -57,13 +59,16 @@ const CommandHelp kCommands[] = {
     {"sync", "sync RADIO", "Análise de sincronismo (0xC3)."},
     {"trace", "trace RADIO", "Traça rota (0xD2)."},
     {"send", "send RADIO HEX...", "Envia dados brutos e mostra cada resposta que chegar dentro do tempo limite."},
+    {"discover", "discover [--broadcast ADDR[:PORTA]] [--seconds S]",
+     "Procura controladoras Ethernet (sonda \"QM417\" na porta UDP 1202; padrão 255.255.255.255) e lista as "
+     "respostas; termina 2 s após a última ou após S segundos."},
     {"export", "export FILE [--format csv|json]",
      "Lê um arquivo de grade (log de eventos, tabela de comunicação, lista de controladoras) e escreve CSV ou JSON."},
 };
 
 const char* kLinkOptions =
-    "Opções de ligação: --port DISPOSITIVO, --via ID (por um rádio gateway), --timeout MS (padrão 3000), --json\n"
-    "(um objeto JSON por linha). --tcp HOST:PORTA está reservada para a controladora Ethernet.\n"
+    "Opções de ligação: --port DISPOSITIVO, ou --tcp HOST[:PORTA] (controladora Ethernet, porta 2000 por padrão),\n"
+    "--via ID (por um rádio gateway), --timeout MS (padrão 3000), --json (um objeto JSON por linha).\n"
     "Saída: 0 feito; 1 uso; 2 erro de ligação; 3 sem resposta no tempo; 4 entrada inválida.";
 
 void PrintHelp(const QString& command) {
@@ -176,6 +181,8 @@ int PrintIntake(const std::vector<IntakeResult>& results, const CliOutput& out, 
   return shown;
 }
 
+int OpenLink(CliLink& link, const Options& o, std::function<void()> ready);
+
 // Waits for the reply a handler recognises, printing it; exit 3 on timeout.
 class Exchange : public DispatchTarget {
 public:
@@ -187,14 +194,17 @@ public:
 
   int run(RadioId radio, const Bytes& data) {
     link_.setRadio(radio);
-    link_.setAwaitingReply(true);
-    QTimer::singleShot(o_.timeoutMs, qApp, [this] {
-      if (!done_) {
-        CliOutput::error(QString("sem resposta do rádio em %1 ms").arg(o_.timeoutMs));
-        QCoreApplication::exit(kNoReply);
-      }
-    });
-    link_.sender().SendFrame(radio, data);
+    if (const int rc = OpenLink(link_, o_, [this, radio, data] {
+          link_.setAwaitingReply(true);
+          QTimer::singleShot(o_.timeoutMs, qApp, [this] {
+            if (!done_) {
+              CliOutput::error(QString("sem resposta do rádio em %1 ms").arg(o_.timeoutMs));
+              QCoreApplication::exit(kNoReply);
+            }
+          });
+          link_.sender().SendFrame(radio, data);
+        }))
+      return rc;
     return QCoreApplication::exec();
   }
 
@@ -220,13 +230,25 @@ private:
   bool done_ = false;
 };
 
-int OpenLink(CliLink& link, const Options& o) {
+// Opens the serial port, or connects and logs in to the controller; `ready`
+// runs on the event loop once frames can be sent. Returns an exit code on an
+// error found at once.
+int OpenLink(CliLink& link, const Options& o, std::function<void()> ready) {
+  link.setGateway(o.via);
   if (!o.tcp.isEmpty()) {
-    CliOutput::error("--tcp: a ligação pela controladora Ethernet ainda não está disponível nesta versão");
-    return kLinkError;
+    const auto hp = ParseHostPort(o.tcp.toStdString());
+    if (!hp) {
+      CliOutput::error("--tcp espera HOST:PORTA, não " + o.tcp);
+      return kUsage;
+    }
+    link.openTcp(QString::fromStdString(hp->host), hp->port, std::move(ready), [](const QString& why) {
+      CliOutput::error("controladora: " + why);
+      QCoreApplication::exit(kLinkError);
+    });
+    return kOk;
   }
   if (o.port.isEmpty()) {
-    CliOutput::error("indique a porta serial com --port DISPOSITIVO");
+    CliOutput::error("indique a porta serial com --port DISPOSITIVO (ou --tcp HOST:PORTA)");
     return kUsage;
   }
   QString error;
@@ -234,7 +256,7 @@ int OpenLink(CliLink& link, const Options& o) {
     CliOutput::error(QString("não foi possível abrir %1: %2").arg(o.port, error));
     return kLinkError;
   }
-  link.setGateway(o.via);
+  QTimer::singleShot(0, qApp, std::move(ready));
   return kOk;
 }
 
@@ -249,7 +271,6 @@ int RadioCommand(const Options& o, std::function<Bytes(RadioId)> build, CommandC
     return kBadInput;
   }
   CliLink link;
-  if (const int rc = OpenLink(link, o)) return rc;
   Exchange ex(link, o, [want](const Reply& r) {
     if (want == code::kRemoteRead) return r.code() == code::kRemoteRead || r.code() == code::kLocalRead;
     if (want == code::kSignal) return r.code() == code::kSignal || r.code() == code::kSignalAny;
@@ -331,7 +352,6 @@ int Send(const Options& o) {
   const auto data = ParseHexArgs(o.args.mid(1));
   if (!radio || !data || data->empty()) return kBadInput;
   CliLink link;
-  if (const int rc = OpenLink(link, o)) return rc;
   int bursts = 0;
   link.onBurst = [&](const QByteArray& b) {
     ++bursts;
@@ -348,8 +368,11 @@ int Send(const Options& o) {
     }
   };
   link.setRadio(*radio);
-  QTimer::singleShot(o.timeoutMs, qApp, [&] { QCoreApplication::exit(bursts ? kOk : kNoReply); });
-  link.sender().SendFrame(*radio, *data);
+  if (const int rc = OpenLink(link, o, [&] {
+        QTimer::singleShot(o.timeoutMs, qApp, [&] { QCoreApplication::exit(bursts ? kOk : kNoReply); });
+        link.sender().SendFrame(*radio, *data);
+      }))
+    return rc;
   return QCoreApplication::exec();
 }
 
@@ -384,10 +407,44 @@ private:
 
 int Listen(const Options& o) {
   CliLink link;
-  if (const int rc = OpenLink(link, o)) return rc;
   Listener listener(link, o);
   link.setAcceptContinuation([&](const QByteArray& b) { return listener.continuation(b); });
+  if (const int rc = OpenLink(link, o, [&] {
+        if (o.seconds > 0)
+          QTimer::singleShot(static_cast<int>(o.seconds * 1000), qApp, [] { QCoreApplication::exit(kOk); });
+      }))
+    return rc;
+  return QCoreApplication::exec();
+}
+
+int Discover(const Options& o) {
+  const auto hp = ParseHostPort(o.broadcast.toStdString());
+  QHostAddress target;
+  if (!hp || !target.setAddress(QString::fromStdString(hp->host))) {
+    CliOutput::error("--broadcast espera um endereço IPv4, não " + o.broadcast);
+    return kUsage;
+  }
+  const quint16 port = o.broadcast.contains(':') ? hp->port : kDiscoveryPort;
+  ControllerDiscovery discovery(target);
+  discovery.setTargetPort(port);
+  // Probing this machine needs no well-known local port.
+  if (target.isLoopback()) discovery.setLocalEndpoint(QHostAddress(QHostAddress::LocalHost), 0);
+  const CliOutput out(o.json);
+  QObject::connect(&discovery, &ControllerDiscovery::answerReceived, [&](int, const DiscoveryAnswer& a) {
+    if (o.json)
+      out.object({{"mac", QString::fromStdString(a.mac)}, {"ip", QString::fromStdString(a.ip)},
+                  {"port", QString::fromStdString(a.port)}});
+    else
+      out.line(QString("%1\t%2\t%3").arg(QString::fromStdString(a.mac), QString::fromStdString(a.ip),
+                                        QString::fromStdString(a.port)));
+  });
+  QObject::connect(&discovery, &ControllerDiscovery::finished, [] { QCoreApplication::exit(kOk); });
+  QObject::connect(&discovery, &ControllerDiscovery::error, [](const QString& e) {
+    CliOutput::error(e);
+    QCoreApplication::exit(kLinkError);
+  });
   if (o.seconds > 0) QTimer::singleShot(static_cast<int>(o.seconds * 1000), qApp, [] { QCoreApplication::exit(kOk); });
+  if (!discovery.start()) return kLinkError;
   return QCoreApplication::exec();
 }
 
@@ -453,6 +510,7 @@ int main(int argc, char** argv) {
       {"send", [&] { return Send(o); }},
       {"listen", [&] { return Listen(o); }},
       {"export", [&] { return Export(o); }},
+      {"discover", [&] { return Discover(o); }},
       {"read",
        [&] {
          return RadioCommand(o, [&](RadioId r) { return BuildParameterRead(o.local || r == 0, r); },

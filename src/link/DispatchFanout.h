@@ -13,9 +13,10 @@ public:
   void add(DispatchTarget* t) { targets_.push_back(t); }
   void remove(DispatchTarget* t) { targets_.erase(std::remove(targets_.begin(), targets_.end(), t), targets_.end()); }
 
+  // By index: a handler may remove a target (itself) while the call runs.
 #define ORVALIS_FANOUT(name) \
   void name(const Reply& r) override { \
-    for (auto* t : targets_) t->name(r); \
+    for (std::size_t i = 0; i < targets_.size(); ++i) targets_[i]->name(r); \
   }
   ORVALIS_FANOUT(onPasswordChangeResult)
   ORVALIS_FANOUT(onSignalAnySource)
@@ -54,7 +55,7 @@ public:
   ORVALIS_FANOUT(onRouteQuery)
 #undef ORVALIS_FANOUT
   void onReReadSent() override {
-    for (auto* t : targets_) t->onReReadSent();
+    for (std::size_t i = 0; i < targets_.size(); ++i) targets_[i]->onReReadSent();
   }
 
 private:

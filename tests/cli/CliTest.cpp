@@ -146,3 +146,34 @@ TEST_F(CliOnMesh, ListenAcknowledgesEvents) {
   for (const QString& l : lines) events += QJsonDocument::fromJson(l.toUtf8()).object()["kind"] == "event";
   EXPECT_EQ(events, 3);
 }
+
+#include "sim/DemoController.h"
+
+TEST(CliOnController, TcpLoginReadAndDiscovery) {
+  sim::Simulator simulator(sim::Scenario::builtIn());
+  sim::DemoController controller(simulator);
+  QString error;
+  ASSERT_TRUE(controller.start(&error)) << error.toStdString();
+  const QString tcp = QString("127.0.0.1:%1").arg(controller.port());
+
+  const CliRun read = Cli({"read", "5", "--tcp", tcp, "--json"});
+  ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+  EXPECT_EQ(read.json()["source"].toInt(), 5);
+
+  const CliRun found = Cli({"discover", "--broadcast", QString("127.0.0.1:%1").arg(controller.discoveryPort()),
+                            "--json", "--seconds", "5"});
+  ASSERT_EQ(found.exitCode, 0) << found.err.toStdString();
+  EXPECT_EQ(found.json()["ip"].toString(), "127.0.0.1");
+  EXPECT_EQ(found.json()["port"].toString(), QString::number(controller.port()));
+
+  // A computer another controller does not know yet is registered and refused.
+  sim::DemoController strict(simulator);
+  ASSERT_TRUE(strict.start(&error)) << error.toStdString();
+  strict.controller().setAutoActivate(false);
+  const CliRun refused = Cli({"signal", "5", "--tcp", QString("127.0.0.1:%1").arg(strict.port())});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_TRUE(refused.err.contains("controladora")) << refused.err.toStdString();
+
+  const CliRun closed = Cli({"read", "0", "--tcp", "127.0.0.1:1"});
+  EXPECT_EQ(closed.exitCode, 2);
+}
