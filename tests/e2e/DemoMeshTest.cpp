@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -83,4 +84,23 @@ TEST_F(DemoMesh, ReadMasterAndRemoteThenChangePeriodicTime) {
   find<QPushButton>("BPeriodico")->click();
   ASSERT_TRUE(test::WaitFor([&] { return paramRow(9) == "300 min"; }, 4000)) << paramRow(9).toStdString();
   EXPECT_EQ(dual().dispatcher().reReadTrigger(), 0);
+}
+
+TEST_F(DemoMesh, SignalThroughGatewayThenBothNoisesThenRating) {
+  auto label = [&](const char* name) { return find<QLabel>(name)->text(); };
+  select(5);
+  find<QPushButton>("EnviaComando")->click();
+  ASSERT_TRUE(test::WaitFor([&] { return label("TL_gateway") != "----"; }, 4000));
+  EXPECT_EQ(label("TL_gateway"), "2");  // radio 5 is reached through radio 2
+  EXPECT_EQ(label("TL_ID_destino"), "5");
+  EXPECT_FALSE(find<QLineEdit>("tTEMPO")->text().isEmpty());
+
+  find<QPushButton>("NXB_ruido")->click();  // noise of the selected radio
+  ASSERT_TRUE(test::WaitFor([&] { return label("TL_ruido_med_qualidade_dest") != "----"; }, 4000));
+  find<QPushButton>("NxB_ruido_GW")->click();  // noise at the gateway, then the rating
+  ASSERT_TRUE(test::WaitFor([&] { return label("TL_qual_ida") != "----" && label("TL_qual_volta") != "----"; }, 4000));
+  const QStringList ratings{" Bom ", " Regular ", " Ruim "};
+  EXPECT_TRUE(ratings.contains(label("TL_qual_ida"))) << label("TL_qual_ida").toStdString();
+  EXPECT_TRUE(ratings.contains(label("TL_qual_volta")));
+  EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join(";").toStdString();
 }
