@@ -108,11 +108,18 @@ FirmwareImage FirmwareImage::Analyse(std::string text, std::string path) {
 }
 
 std::string FirmwareImage::toJson() const {
-  std::string out = "{\"total_size\": " + std::to_string(totalSize_) +
-                    ", \"flash_checksum\": " + std::to_string(flashChecksum_) + ", \"sections\": [";
+  std::string out = "{\"total_size\": ";
+  out += std::to_string(totalSize_);
+  out += ", \"flash_checksum\": ";
+  out += std::to_string(flashChecksum_);
+  out += ", \"sections\": [";
   for (std::size_t i = 0; i < sections_.size(); ++i) {
     if (i) out += ", ";
-    out += "[" + std::to_string(sections_[i].first) + ", " + std::to_string(sections_[i].last) + "]";
+    out += '[';
+    out += std::to_string(sections_[i].first);
+    out += ", ";
+    out += std::to_string(sections_[i].last);
+    out += ']';
   }
   out += "], \"log\": [";
   const auto lines = RenderTx(log_);
@@ -125,13 +132,17 @@ std::string FirmwareImage::toJson() const {
 }
 
 std::string FileNotFoundLine(std::string_view path) {
-  return "[" + std::string(path) + "] file not found";
+  std::string out = "[";
+  out.append(path).append("] file not found");
+  return out;
 }
 
 std::string FirmwareCaption(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
   const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  return "Configurador KALDORINE - [" + std::string(name) + "]";
+  std::string out = "Configurador KALDORINE - [";
+  out.append(name).append("]");
+  return out;
 }
 
 std::optional<std::int64_t> ParseIntegerText(std::string_view t) {

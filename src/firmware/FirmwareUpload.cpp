@@ -1,5 +1,6 @@
 #include "firmware/FirmwareUpload.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -63,7 +64,7 @@ UploadActions FirmwareUpload::start(UploadStart s) {
     return a;
   }
   cfg_ = std::move(s);
-  reader_ = RadRecordReader(cfg_.text);
+  readPos_ = 0;
   active_ = true;
   paused_ = false;
   pause_ = false;
@@ -76,9 +77,13 @@ UploadActions FirmwareUpload::start(UploadStart s) {
     if (cfg_.fromControls) a.meshFwState = meshFwState_;
   } else {
     section_ = savedSection_;
-    reader_.seek(cfg_.startOffset);
+    readPos_ = std::min(cfg_.startOffset, cfg_.text.size());
   }
   stats_ = {};
+  if (!cfg_.fileReadable) {
+    fail(a, FileNotFoundLine(cfg_.path));
+    return a;
+  }
   nextRecord(a);
   return a;
 }
@@ -97,35 +102,34 @@ UploadActions FirmwareUpload::resume() {
 
 void FirmwareUpload::nextRecord(UploadActions& a) {
   step_ = UploadStep::Idle;
-  posFw_ = reader_.position();
+  RadRecordReader reader(cfg_.text, readPos_);
+  posFw_ = reader.position();
   a.posFw = posFw_;
   // Running out of records before the end record is a failure: the image would never be activated.
-  if (!reader_.skipToMark()) return fail(a, upload_text::kNoMark);
+  if (!reader.skipToMark()) return fail(a, upload_text::kNoMark);
   RadRecordHead head;
-  if (reader_.readHead(head) != RadRecordReader::Status::Ok) return fail(a, fw_text::kOutOfSpec);
+  if (reader.readHead(head) != RadRecordReader::Status::Ok) return fail(a, fw_text::kOutOfSpec);
   if (head.count == 0x18) a.log.push_back(Line(upload_text::kCount18));
 
-  switch (ClassifyRadRecord(head.type)) {
-    case RadRecordClass::NotAllowed:
-      return fail(a, fw_text::kOutOfSpec);
-    case RadRecordClass::End: {
-      Bytes check;
-      if (reader_.readBytes(2, check) != RadRecordReader::Status::Ok) return fail(a, fw_text::kOutOfSpec);
-      checkValue_ = static_cast<std::uint16_t>((check[0] << 8) | check[1]);
-      endFlag_ = head.type == rad::kEndBankB ? 1 : 0;
-      a.crcText = CrcBoxText(checkValue_);
-      return beginStep(UploadStep::End, a);
-    }
-    case RadRecordClass::Header:
-      // Both header bytes and the checksum must be there before the radio is touched.
-      if (head.count < 2 || reader_.readBody(head, record_) != RadRecordReader::Status::Ok)
-        return fail(a, fw_text::kOutOfSpec);
-      return beginStep(UploadStep::VersionRead, a);
-    default:
-      if (reader_.readBody(head, record_) != RadRecordReader::Status::Ok) return fail(a, fw_text::kOutOfSpec);
-      prepareWrite(a);
-      return beginStep(UploadStep::Write, a);
+  const RadRecordClass cls = ClassifyRadRecord(head.type);
+  if (cls == RadRecordClass::NotAllowed) return fail(a, fw_text::kOutOfSpec);
+  if (cls == RadRecordClass::End) {
+    Bytes check;
+    if (reader.readBytes(2, check) != RadRecordReader::Status::Ok) return fail(a, fw_text::kOutOfSpec);
+    readPos_ = reader.position();
+    checkValue_ = static_cast<std::uint16_t>((check[0] << 8) | check[1]);
+    endFlag_ = head.type == rad::kEndBankB ? 1 : 0;
+    a.crcText = CrcBoxText(checkValue_);
+    return beginStep(UploadStep::End, a);
   }
+  // The whole record must be there before anything is sent for it; a header also needs both its bytes.
+  if (reader.readBody(head, record_) != RadRecordReader::Status::Ok ||
+      (cls == RadRecordClass::Header && head.count < 2))
+    return fail(a, fw_text::kOutOfSpec);
+  readPos_ = reader.position();
+  if (cls == RadRecordClass::Header) return beginStep(UploadStep::VersionRead, a);
+  prepareWrite(a);
+  beginStep(UploadStep::Write, a);
 }
 
 void FirmwareUpload::prepareWrite(UploadActions& a) {

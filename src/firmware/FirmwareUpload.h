@@ -25,6 +25,8 @@ struct UploadStart {
   UploadMode mode = UploadMode::New;
   RadioId target = 0;
   std::string text;             // the file as read now (the upload reads it again, record by record)
+  std::string path;             // for the message when the file could not be read
+  bool fileReadable = true;     // false: the upload fails at once with "[path] file not found"
   std::uint32_t totalSize = 1;  // from the analysis pass
   int replyTimeoutMs = 5000;    // version read, erase and write steps
   bool viaRf = false;           // "Update via RF": version read 0xD4 instead of 0xE2
@@ -93,6 +95,18 @@ inline constexpr std::string_view kPaused = "Carga Firmware pausada";
 inline constexpr std::string_view kContinuing = "Ccontinuando Carga Firmware";
 }  // namespace upload_text
 
+// The TIMEOUT group: control name, caption and reply timeout.
+struct ReplyTimeoutChoice {
+  std::string_view control;
+  std::string_view caption;
+  int ms;
+};
+inline constexpr ReplyTimeoutChoice kReplyTimeoutChoices[] = {
+    {"b1s", "1s", 1000}, {"b15s", "1,5s", 1500}, {"b2s", "2s", 2000},
+    {"b3s", "3s", 3000}, {"b5s", "5s", 5000},    {"b7s", "7s", 7000},
+};
+inline constexpr int kDefaultReplyTimeoutMs = 5000;
+
 // The text logged for a refused write acknowledgement (AckState 2, 4, 6, 18 or other).
 std::string_view WriteRefusalText(std::uint8_t ackState);
 
@@ -152,7 +166,7 @@ class FirmwareUpload {
   void showProgress(UploadActions& a, int percent) const;
 
   UploadStart cfg_;
-  RadRecordReader reader_{std::string_view{}};
+  std::size_t readPos_ = 0;  // where the next record is looked for in cfg_.text
   UploadStep step_ = UploadStep::Idle;
   bool running_ = false;
   bool paused_ = false;

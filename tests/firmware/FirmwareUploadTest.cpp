@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -618,6 +619,32 @@ TEST(Upload, TimeoutChoiceAppliesToLaterWaits) {
   a = up.onTimeout();
   EXPECT_TRUE(a.stopTimer);
   EXPECT_EQ(a.armTimerMs, 7000);
+}
+
+TEST(Upload, CarriesOnAfterBeingMoved) {
+  UploadPeer peer({});
+  UploadRun run;
+  auto first = std::make_unique<FirmwareUpload>();
+  const auto a = first->start(Start(Image(), 5));
+  FirmwareUpload moved = std::move(*first);
+  first.reset();
+  Drive(moved, a, peer, run);
+  EXPECT_EQ(run.outcome, UploadOutcome::Success);
+  EXPECT_EQ(FlashBytes(peer), ImageData());
+}
+
+TEST(Upload, FileThatCannotBeReadFailsAtOnce) {
+  FirmwareUpload up;
+  UploadStart s;
+  s.target = 5;
+  s.path = "C:\\FW\\V6AV2R4.rad";
+  s.fileReadable = false;
+  const auto a = up.start(s);
+  EXPECT_TRUE(a.frames.empty());
+  EXPECT_EQ(RenderTx(a.log), std::vector<std::string>{"[C:\\FW\\V6AV2R4.rad] file not found"});
+  EXPECT_EQ(a.outcome, UploadOutcome::Failed);
+  EXPECT_EQ(a.resultLine, "Erro na carga do firmware");
+  EXPECT_FALSE(up.uploadActive());
 }
 
 TEST(Upload, RestartAfterFailureStartsFromHeader) {

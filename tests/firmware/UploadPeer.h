@@ -1,6 +1,7 @@
 // A scripted radio for upload tests: answers the firmware requests, keeps a flash model, injects faults.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -90,12 +91,12 @@ class UploadPeer {
     r[1] = static_cast<std::uint8_t>(c_.id >> 8);
     r[2] = code;
   }
-  Bytes reply(std::uint8_t code, std::vector<std::uint8_t> payload) const {
-    Bytes r(3, 0);
+  Bytes reply(std::uint8_t code, const std::vector<std::uint8_t>& payload) const {
+    Bytes r(3 + payload.size() + 2, 0);
     head(r, code);
-    r.insert(r.end(), payload.begin(), payload.end());
-    r.push_back(0x12);  // CRC bytes; the tool does not check them
-    r.push_back(0x34);
+    std::copy(payload.begin(), payload.end(), r.begin() + 3);
+    r[r.size() - 2] = 0x12;  // CRC bytes; the tool does not check them
+    r[r.size() - 1] = 0x34;
     return r;
   }
   std::optional<Bytes> write(const Bytes& p) {
