@@ -1,6 +1,7 @@
 #include "ui/PageFactory.h"
 
 #include "ui/RedePage.h"
+#include "ui/UpdateRfPage.h"
 
 #include <functional>
 #include <utility>
@@ -17,6 +18,7 @@ using Maker = TabPage* (*)(PageContext&);
 // One line per page class.
 const std::pair<const char*, Maker> kMakers[] = {
     {"Rede", &Make<RedePage>},
+    {"UPDATE_RF", &Make<UpdateRfPage>},
 };
 }  // namespace
 
