@@ -137,7 +137,9 @@ void ExpectAnalysis(const QJsonObject& o, const ExpectedAnalysis& e, const std::
   }
   const QJsonArray log = o["log"].toArray();
   ASSERT_FALSE(log.isEmpty()) << what;
-  EXPECT_EQ(log.last().toString(), QString("Checksum Flash: %1 ").arg(e.checksum, 4, 16, QChar('0')).toUpper()) << what;
+  EXPECT_EQ(log.last().toString().toStdString(),
+            QString("Checksum Flash: %1 ").arg(QString("%1").arg(e.checksum, 4, 16, QChar('0')).toUpper()).toStdString())
+      << what;
 }
 }  // namespace
 
