@@ -149,7 +149,8 @@ void UpdateRfPage::pauseClick() {
   if (upload_.running()) return;
   const auto offset = ParseIntegerText(posFw_->text().toStdString());
   if (!offset || *offset < 0) {
-    ctx_.dialogs.error(QStringLiteral("Erro"), QStringLiteral("'%1' não é um valor inteiro válido").arg(posFw_->text()));
+    ctx_.dialogs.error(QStringLiteral("Erro"),
+                       QStringLiteral("'%1' não é um valor inteiro válido").arg(posFw_->text()));
     return;
   }
   const auto id = targetFromId();
@@ -172,7 +173,8 @@ void UpdateRfPage::ContEnderecoClick() {
   if (upload_.running()) return;
   const auto offset = ParseIntegerText(posFw_->text().toStdString());
   if (!offset || *offset < 0) {
-    ctx_.dialogs.error(QStringLiteral("Erro"), QStringLiteral("'%1' não é um valor inteiro válido").arg(posFw_->text()));
+    ctx_.dialogs.error(QStringLiteral("Erro"),
+                       QStringLiteral("'%1' não é um valor inteiro válido").arg(posFw_->text()));
     return;
   }
   if (pause_->text() == kPauseCaption) {
@@ -226,12 +228,8 @@ void UpdateRfPage::startUpload(UploadMode mode, std::size_t offset) {
   s.fromControls = true;
   ctx_.state.targetRadio = target_;
   elapsed_.start();
-  UploadActions a = upload_.start(std::move(s));
-  if (a.refused) {
-    setIdleControls();
-    return;
-  }
-  apply(std::move(a));
+  // Refused only while another upload runs or is paused; that one keeps its controls.
+  apply(upload_.start(std::move(s)));
 }
 
 void UpdateRfPage::syncState() {

@@ -137,8 +137,9 @@ void ExpectAnalysis(const QJsonObject& o, const ExpectedAnalysis& e, const std::
   }
   const QJsonArray log = o["log"].toArray();
   ASSERT_FALSE(log.isEmpty()) << what;
-  EXPECT_EQ(log.last().toString().toStdString(),
-            QString("Checksum Flash: %1 ").arg(QString("%1").arg(e.checksum, 4, 16, QChar('0')).toUpper()).toStdString())
+  EXPECT_EQ(
+      log.last().toString().toStdString(),
+      QString("Checksum Flash: %1 ").arg(QString("%1").arg(e.checksum, 4, 16, QChar('0')).toUpper()).toStdString())
       << what;
 }
 }  // namespace
@@ -148,8 +149,8 @@ TEST(CliOffline, FirmwareAnalysisOfGeneratedAndHandWrittenImages) {
   // An image from the simulator's generator: 1000 bytes crossing no segment, bank A so the 0x01 record ends it.
   const QString made = dir.filePath("gerada.rad");
   QProcess sim;
-  sim.start(QString(ORVALIS_BINARY_DIR) + "/orvalis-sim",
-            {"--make-image", made, "--size", "1000", "--bank", "A", "--version", "9", "--revision", "4", "--seed", "7"});
+  sim.start(QString(ORVALIS_BINARY_DIR) + "/orvalis-sim", {"--make-image", made, "--size", "1000", "--bank", "A",
+                                                           "--version", "9", "--revision", "4", "--seed", "7"});
   ASSERT_TRUE(sim.waitForFinished(10000));
   ASSERT_EQ(sim.exitCode(), 0) << sim.readAllStandardError().toStdString();
   QFile f(made);
@@ -165,7 +166,8 @@ TEST(CliOffline, FirmwareAnalysisOfGeneratedAndHandWrittenImages) {
   ExpectAnalysis(json.json(), e, "generated");
   const CliRun plain = Cli({"fw", "analyze", made});
   EXPECT_EQ(plain.exitCode, 0);
-  EXPECT_TRUE(plain.out.startsWith("Section 0 :  [0000]-[0001]\nSection 1 :  [0000]-[0001]\nSection 2 :  [0000]-[03E7]\n"))
+  EXPECT_TRUE(
+      plain.out.startsWith("Section 0 :  [0000]-[0001]\nSection 1 :  [0000]-[0001]\nSection 2 :  [0000]-[03E7]\n"))
       << plain.out.toStdString();
 
   struct Case {
@@ -177,7 +179,9 @@ TEST(CliOffline, FirmwareAnalysisOfGeneratedAndHandWrittenImages) {
   const Case cases[] = {
       {"empty", "", 0, {1, 0, {}}},
       // Junk between records, blank lines, LF and CR LF, lower-case digits; 0xFF bytes add nothing.
-      {"junk and line ends", "lixo\n:0200000F0e01E0\r\n\r\n:020000040000FA\n  x :04000000FFff0102F7\n:02000001ABCDFF", 0,
+      {"junk and line ends",
+       "lixo\n:0200000F0e01E0\r\n\r\n:020000040000FA\n  x :04000000FFff0102F7\n:02000001ABCDFF",
+       0,
        {11, 0x12, {{0, 1}, {0, 1}, {0, 3}}}},
       {"all 0xFF data", ":0200000FFFFFF0\r\n:04001000FFFFFFFFEC\r\n:02000001ABCDFF", 0, {9, 0, {{0, 1}, {16, 19}}}},
       // A bank B image has no 0x01 record: its 0x11 record is read like any other.

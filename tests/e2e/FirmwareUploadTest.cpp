@@ -147,12 +147,14 @@ TEST_F(FirmwareOnMesh, Figures64KiB) {
   runs[0].paced = true;
   for (Run& r : runs) {
     simulator->setPacing(r.paced);
-    QMetaObject::Connection in = QObject::connect(simulator.get(), &sim::Simulator::frameReceived, [&r](const QByteArray& f) {
-      ++r.exchanges;
-      r.requestBytes += static_cast<std::size_t>(f.size());
-    });
-    QMetaObject::Connection out = QObject::connect(simulator.get(), &sim::Simulator::bytesWritten,
-                                                   [&r](const QByteArray& b) { r.replyBytes += static_cast<std::size_t>(b.size()); });
+    QMetaObject::Connection in =
+        QObject::connect(simulator.get(), &sim::Simulator::frameReceived, [&r](const QByteArray& f) {
+          ++r.exchanges;
+          r.requestBytes += static_cast<std::size_t>(f.size());
+        });
+    QMetaObject::Connection out =
+        QObject::connect(simulator.get(), &sim::Simulator::bytesWritten,
+                         [&r](const QByteArray& b) { r.replyBytes += static_cast<std::size_t>(b.size()); });
     QElapsedTimer t;
     t.start();
     openAndStart(path, 0, false);
@@ -172,11 +174,13 @@ TEST_F(FirmwareOnMesh, Figures64KiB) {
   // quiet that closes each answer, and the simulated master's own 30 ms (5 ms to see the end of a frame,
   // 25 ms to answer; no RF hop to the master).
   const Run& p = runs[0];
-  const double floor = static_cast<double>(p.requestBytes + p.replyBytes) * 10.0 / 9600.0 + p.exchanges * (0.040 + 0.030);
-  std::printf("paced:   %d exchanges, %zu request bytes, %zu reply bytes, %.3f s measured, floor %.3f s, efficiency %.3f\n"
-              "         %s\n         %s\n",
-              p.exchanges, p.requestBytes, p.replyBytes, p.seconds, floor, floor / p.seconds, qPrintable(p.file),
-              qPrintable(p.rf));
+  const double floor =
+      static_cast<double>(p.requestBytes + p.replyBytes) * 10.0 / 9600.0 + p.exchanges * (0.040 + 0.030);
+  std::printf(
+      "paced:   %d exchanges, %zu request bytes, %zu reply bytes, %.3f s measured, floor %.3f s, efficiency %.3f\n"
+      "         %s\n         %s\n",
+      p.exchanges, p.requestBytes, p.replyBytes, p.seconds, floor, floor / p.seconds, qPrintable(p.file),
+      qPrintable(p.rf));
   const Run& u = runs[1];
   std::printf("unpaced: %d exchanges, %.3f s, %.1f records/s\n         %s\n         %s\n", u.exchanges, u.seconds,
               (u.exchanges - 3) / u.seconds, qPrintable(u.file), qPrintable(u.rf));

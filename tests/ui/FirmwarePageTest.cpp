@@ -360,7 +360,10 @@ TEST_F(FirmwarePage, SilentRadioAndRefusals) {
   const Case cases[] = {
       {"no version reply", noVersion, {"Sem resposta leitura do Rádio", "Erro na carga do firmware"}, 6},
       {"silent writes", silentWrites, {"Erro de Transmissao - Time Out", "Erro na carga do firmware"}, 2 + 126},
-      {"other hardware", otherHardware, {"Firmware não é para esta versão de Hardware", "Erro na carga do firmware"}, 1},
+      {"other hardware",
+       otherHardware,
+       {"Firmware não é para esta versão de Hardware", "Erro na carga do firmware"},
+       1},
   };
   for (const Case& c : cases) {
     peer = test::UploadPeer(c.peer);
