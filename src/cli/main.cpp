@@ -13,6 +13,7 @@
 #include "cli/CliOutput.h"
 #include "cli/ReplyReport.h"
 #include "events/GridTextFile.h"
+#include "firmware/FirmwareImage.h"
 #include "events/SurGardIntake.h"
 #include "link/ControllerLogin.h"
 #include "link/HexText.h"
@@ -64,6 +65,8 @@ const CommandHelp kCommands[] = {
      "respostas; termina 2 s após a última ou após S segundos."},
     {"export", "export FILE [--format csv|json]",
      "Lê um arquivo de grade (log de eventos, tabela de comunicação, lista de controladoras) e escreve CSV ou JSON."},
+    {"fw", "fw analyze FILE [--json]",
+     "Análise de um arquivo de firmware .rad: seções, checksum da flash e tamanho, como na aba UPGRADE."},
 };
 
 const char* kLinkOptions =
@@ -483,6 +486,27 @@ int Export(const Options& o) {
   return kOk;
 }
 
+int Firmware(const Options& o) {
+  if (o.args.size() != 2 || o.args[0] != "analyze") {
+    PrintHelp("fw");
+    return kUsage;
+  }
+  const FirmwareImage img = FirmwareImage::AnalyseFile(QFileInfo(o.args[1]).filesystemFilePath().string());
+  if (!img.opened()) {
+    CliOutput::error(QString("não foi possível ler %1").arg(o.args[1]));
+    return kBadInput;
+  }
+  CliOutput out(false);
+  if (o.json) {
+    out.line(QString::fromStdString(img.toJson()));
+  } else {
+    for (const std::string& l : RenderTx(img.log())) out.line(QString::fromStdString(l));
+    out.line(QString("Tamanho total: %1").arg(img.totalSize()));
+  }
+  // A record cut short or with a bad digit: the tool would refuse to send the file.
+  return img.ok() ? kOk : kBadInput;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -511,6 +535,7 @@ int main(int argc, char** argv) {
       {"listen", [&] { return Listen(o); }},
       {"export", [&] { return Export(o); }},
       {"discover", [&] { return Discover(o); }},
+      {"fw", [&] { return Firmware(o); }},
       {"read",
        [&] {
          return RadioCommand(o, [&](RadioId r) { return BuildParameterRead(o.local || r == 0, r); },

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "firmware/RadImageMaker.h"
 #include "link/FrameCrc16.h"
 #include "link/RadioFrame.h"
 
@@ -476,8 +477,14 @@ std::optional<Bytes> Mesh::flashWrite(SimRadio& r, std::span<const std::uint8_t>
     if (at + count > r.flashSize) {
       result = 2;  // outside the bank
     } else {
-      // The simulator's convention: the first two bytes of the first data record are version and revision.
-      if (!r.flash.version && count >= 2) r.flash.version = std::array<std::uint8_t, 2>{data[6], data[7]};
+      // The version tag of a generated image, else the simulator's older convention: the first two bytes of
+      // the first data record are version and revision.
+      if (!r.flash.version && count >= 2) {
+        if (const auto tag = ReadVersionTag(data.subspan(6, count)))
+          r.flash.version = std::array<std::uint8_t, 2>{tag->version, tag->revision};
+        else
+          r.flash.version = std::array<std::uint8_t, 2>{data[6], data[7]};
+      }
       r.flash.bytes += static_cast<std::uint32_t>(count);
     }
   }

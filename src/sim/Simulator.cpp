@@ -10,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -174,8 +175,15 @@ void Simulator::received(int lineId, const QByteArray& bytes) {
   auto it = lines_.find(lineId);
   if (it == lines_.end()) return;
   const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-  it->second.splitter.feed(std::span<const std::uint8_t>(p, static_cast<std::size_t>(bytes.size())), now());
-  rxTimer_.start(kQuietMs);
+  const qint64 t = now();
+  qint64 in = t;
+  if (pacing_) {
+    Line& line = it->second;
+    line.inFreeMs = std::max(line.inFreeMs, static_cast<double>(t)) + static_cast<double>(bytes.size()) / kBytesPerMs;
+    in = static_cast<qint64>(std::ceil(line.inFreeMs));
+  }
+  it->second.splitter.feed(std::span<const std::uint8_t>(p, static_cast<std::size_t>(bytes.size())), in);
+  rxTimer_.start(static_cast<int>(std::max<qint64>(kQuietMs, in + kQuietMs - t)));
 }
 
 void Simulator::pollSplitters() {

@@ -34,7 +34,8 @@ public:
   bool listenTcp(quint16 port, QString* error);
   quint16 tcpPort() const;
 
-  // Writes at the 9600 bit/s of the real serial line instead of all at once.
+  // Writes at the 9600 bit/s of the real serial line instead of all at once, and takes what the tool writes
+  // as arriving at that speed too (a frame is complete when its last byte would have come in).
   void setPacing(bool on) { pacing_ = on; }
   void setTimeScale(double scale) { mesh_.setTimeScale(scale); }
 
@@ -62,6 +63,7 @@ private:
     QByteArray pending;  // waiting for the paced line
     double credit = 0;   // bytes the paced line may send now
     qint64 lastPaceMs = 0;
+    double inFreeMs = 0;  // paced: when the tool's bytes received so far have all come down the line
     QTcpSocket* socket = nullptr;  // null: the pseudo-terminal
   };
   static constexpr int kPtyLine = 0;

@@ -1,9 +1,12 @@
 // orvalis-sim: a simulated master radio and mesh on a pseudo-terminal or a loopback TCP port.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
 #include <cstdio>
+#include <random>
 
+#include "firmware/RadImageMaker.h"
 #include "platform/Version.h"
 #include "sim/Simulator.h"
 
@@ -25,17 +28,102 @@ bool ToInt(const QString& s, int lo, int hi, int* out) {
   return true;
 }
 
+struct ImageRequest {
+  QString out;
+  int size = 64 * 1024;
+  std::optional<orvalis::FirmwareVersionTag> tag;
+  orvalis::RadImageOptions options;
+  unsigned seed = 1;
+};
+
+// A test or demo image: random data bytes (from the seed), the version tag in front when one is given.
+int MakeImage(const ImageRequest& r) {
+  orvalis::RadImageOptions o = r.options;
+  o.tag = r.tag;
+  const int tagged = r.tag ? static_cast<int>(orvalis::kVersionTagSize) : 0;
+  std::mt19937 gen(r.seed);
+  std::uniform_int_distribution<int> byte(0, 255);
+  orvalis::Bytes data(static_cast<std::size_t>(r.size - tagged));
+  for (auto& b : data) b = static_cast<std::uint8_t>(byte(gen));
+  const std::string text = orvalis::MakeRadImage(data, o);
+  QFile f(r.out);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) || !f.flush())
+    return Fail(QString("cannot write %1: %2").arg(r.out, f.errorString()));
+  std::printf("%s: %d data bytes, header 0x%02X, hardware %d, %s, end record 0x%02X\n", qPrintable(r.out), r.size,
+              o.headerType, o.hardware, o.role == 0 ? "master radio" : "remote radios",
+              o.endType.value_or(o.headerType == 0x1F ? 0x11 : 0x01));
+  return 0;
+}
+
+// orvalis-sim --make-image OUT [--size N] [--version V --revision R] [--hardware H] [--bank A|B|AB] [--master]
+// Its own parser: here --version is the firmware version written into the image.
+int MakeImageMain(const QStringList& args) {
+  QCommandLineParser cl;
+  cl.setApplicationDescription("Writes a test firmware image (.rad) in the maker's layout and exits.");
+  cl.addHelpOption();
+  const QCommandLineOption makeImage("make-image", "The image file to write.", "OUT");
+  const QCommandLineOption size("size", "Data bytes of the image, version tag included (default 65536).", "N");
+  const QCommandLineOption version("version", "Firmware version in the image's version tag (0-255).", "V");
+  const QCommandLineOption revision("revision", "Firmware revision in the image's version tag (0-255).", "R");
+  const QCommandLineOption hardware("hardware", "Hardware code of the header record (default 14).", "H");
+  const QCommandLineOption bank("bank", "Memory bank the image is for: A, B (default) or AB (either).", "BANK");
+  const QCommandLineOption master("master", "Firmware for the master radio (role 0); default: remote radios.");
+  const QCommandLineOption seed("seed", "Seed of the random data bytes (default 1).", "S");
+  cl.addOptions({makeImage, size, version, revision, hardware, bank, master, seed});
+  cl.process(args);
+  ImageRequest r;
+  r.out = cl.value(makeImage);
+  int v = 0;
+  if (cl.isSet(size) && !ToInt(cl.value(size), 1, 0x40000, &r.size))
+    return Fail("--size needs a number of bytes 1..262144");
+  if (cl.isSet(version) != cl.isSet(revision)) return Fail("--version and --revision go together");
+  if (cl.isSet(version)) {
+    int rev = 0;
+    if (!ToInt(cl.value(version), 0, 255, &v) || !ToInt(cl.value(revision), 0, 255, &rev))
+      return Fail("--version and --revision need numbers 0..255");
+    if (r.size < static_cast<int>(orvalis::kVersionTagSize))
+      return Fail("--size must leave room for the 8-byte version tag");
+    r.tag = orvalis::FirmwareVersionTag{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(rev)};
+  }
+  r.options.hardware = 14;
+  if (cl.isSet(hardware)) {
+    if (!ToInt(cl.value(hardware), 0, 255, &v)) return Fail("--hardware needs a code 0..255");
+    r.options.hardware = static_cast<std::uint8_t>(v);
+  }
+  const QString b = cl.isSet(bank) ? cl.value(bank).toUpper() : QString("B");
+  if (b == "A") {
+    r.options.headerType = 0x0F;
+  } else if (b == "B") {
+    r.options.headerType = 0x1F;
+  } else if (b == "AB") {
+    r.options.headerType = 0x2F;
+  } else {
+    return Fail("--bank needs A, B or AB");
+  }
+  r.options.role = cl.isSet(master) ? 0 : 1;
+  if (cl.isSet(seed)) {
+    if (!ToInt(cl.value(seed), 0, 0x7FFFFFFF, &v)) return Fail("--seed needs a number");
+    r.seed = static_cast<unsigned>(v);
+  }
+  return MakeImage(r);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("orvalis-sim");
   QCoreApplication::setApplicationVersion(orvalis::kProgramVersion);
+  const QStringList args = app.arguments();
+  for (const QString& a : args)
+    if (a == "--make-image" || a.startsWith("--make-image=")) return MakeImageMain(args);
 
   QCommandLineParser cl;
   cl.setApplicationDescription(
       "Simulated QM417 master radio and mesh. Answers the tool's radio commands and writes Sur-Gard event\n"
-      "messages. Runs until it is killed. Without --pty or --tcp it opens a pseudo-terminal.");
+      "messages. Runs until it is killed. Without --pty or --tcp it opens a pseudo-terminal.\n"
+      "Test firmware images: orvalis-sim --make-image OUT.rad [--size N] [--version V --revision R] (--help there).");
   cl.addHelpOption();
   cl.addVersionOption();
   const QCommandLineOption scenario("scenario", "Mesh description (JSON). Default: the built-in demonstration mesh.",
@@ -56,6 +144,7 @@ int main(int argc, char** argv) {
   const QCommandLineOption print("print-scenario", "Print the built-in scenario (a starting point for your own) and exit.");
   cl.addOptions({scenario, pty, tcp, timeScale, pace, drop, split, splitGap, delay, flip, silent, verbose, print});
   cl.process(app);
+
 
   if (cl.isSet(print)) {
     const QByteArray json = Scenario::builtInJson();

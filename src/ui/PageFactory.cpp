@@ -10,6 +10,7 @@
 #include "ui/RedePage.h"
 #include "ui/RuidoPage.h"
 #include "ui/TracaRotaPage.h"
+#include "ui/UpdateRfPage.h"
 
 namespace orvalis {
 
@@ -29,6 +30,7 @@ const std::pair<const char*, Maker> kMakers[] = {
     {"TabSheet4", &Make<DiagnosticoPage>},
     {"TabSheet5", &Make<TracaRotaPage>},
     {"Engenharia", &Make<EngenhariaPage>},
+    {"UPDATE_RF", &Make<UpdateRfPage>},
 };
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -92,6 +93,115 @@ TEST(CliOffline, ExportOfAGridFile) {
   EXPECT_EQ(csv.out, QStringLiteral("1,1234,\"Descrição, com vírgula\"\n2,,\"aspas \"\"x\"\"\"\n"));
   const CliRun json = Cli({"export", QString::fromStdString(path), "--format", "json"});
   EXPECT_EQ(json.json()["rows"].toArray().size(), 2);
+}
+
+namespace {
+struct ExpectedAnalysis {
+  int totalSize = 1;
+  int checksum = 0;
+  QList<QPair<int, int>> sections;
+};
+
+// An independent reading of an image file: records, sizes, the checksum up to the 0x01 record, sections.
+ExpectedAnalysis ReadImage(const QByteArray& text) {
+  ExpectedAnalysis e;
+  int expected = -1;
+  for (const QByteArray& raw : text.split('\n')) {
+    const QByteArray line = raw.trimmed();
+    if (!line.startsWith(':')) continue;
+    const QByteArray bytes = QByteArray::fromHex(line.mid(1));
+    const int count = static_cast<unsigned char>(bytes[0]);
+    const int address = (static_cast<unsigned char>(bytes[1]) << 8) | static_cast<unsigned char>(bytes[2]);
+    const int type = static_cast<unsigned char>(bytes[3]);
+    e.totalSize += count;
+    if (type == 0x01) break;
+    if (address != expected) e.sections.append({address, address});
+    expected = (address + count) & 0xFFFF;
+    e.sections.last().second = address + count - 1;
+    for (int i = 0; i < count; ++i) {
+      const int b = static_cast<unsigned char>(bytes[4 + i]);
+      if (b != 0xFF) e.checksum = (e.checksum + b) & 0xFFFF;
+    }
+  }
+  return e;
+}
+
+void ExpectAnalysis(const QJsonObject& o, const ExpectedAnalysis& e, const std::string& what) {
+  EXPECT_EQ(o["total_size"].toInt(), e.totalSize) << what;
+  EXPECT_EQ(o["flash_checksum"].toInt(), e.checksum) << what;
+  const QJsonArray sections = o["sections"].toArray();
+  ASSERT_EQ(sections.size(), e.sections.size()) << what;
+  for (qsizetype i = 0; i < sections.size(); ++i) {
+    EXPECT_EQ(sections[i].toArray()[0].toInt(), e.sections[i].first) << what << " section " << i;
+    EXPECT_EQ(sections[i].toArray()[1].toInt(), e.sections[i].second) << what << " section " << i;
+  }
+  const QJsonArray log = o["log"].toArray();
+  ASSERT_FALSE(log.isEmpty()) << what;
+  EXPECT_EQ(
+      log.last().toString().toStdString(),
+      QString("Checksum Flash: %1 ").arg(QString("%1").arg(e.checksum, 4, 16, QChar('0')).toUpper()).toStdString())
+      << what;
+}
+}  // namespace
+
+TEST(CliOffline, FirmwareAnalysisOfGeneratedAndHandWrittenImages) {
+  QTemporaryDir dir;
+  // An image from the simulator's generator: 1000 bytes crossing no segment, bank A so the 0x01 record ends it.
+  const QString made = dir.filePath("gerada.rad");
+  QProcess sim;
+  sim.start(QString(ORVALIS_BINARY_DIR) + "/orvalis-sim", {"--make-image", made, "--size", "1000", "--bank", "A",
+                                                           "--version", "9", "--revision", "4", "--seed", "7"});
+  ASSERT_TRUE(sim.waitForFinished(10000));
+  ASSERT_EQ(sim.exitCode(), 0) << sim.readAllStandardError().toStdString();
+  QFile f(made);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray text = f.readAll();
+  EXPECT_TRUE(text.startsWith(":0200000F0E01"));
+  EXPECT_FALSE(text.endsWith('\n'));
+  const ExpectedAnalysis e = ReadImage(text);
+  EXPECT_EQ(e.totalSize, 1 + 2 + 2 + 1000 + 2);
+  EXPECT_EQ(e.sections.size(), 3);
+  const CliRun json = Cli({"fw", "analyze", made, "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+  ExpectAnalysis(json.json(), e, "generated");
+  const CliRun plain = Cli({"fw", "analyze", made});
+  EXPECT_EQ(plain.exitCode, 0);
+  EXPECT_TRUE(
+      plain.out.startsWith("Section 0 :  [0000]-[0001]\nSection 1 :  [0000]-[0001]\nSection 2 :  [0000]-[03E7]\n"))
+      << plain.out.toStdString();
+
+  struct Case {
+    const char* name;
+    QByteArray content;
+    int exit;
+    ExpectedAnalysis expected;
+  };
+  const Case cases[] = {
+      {"empty", "", 0, {1, 0, {}}},
+      // Junk between records, blank lines, LF and CR LF, lower-case digits; 0xFF bytes add nothing.
+      {"junk and line ends",
+       "lixo\n:0200000F0e01E0\r\n\r\n:020000040000FA\n  x :04000000FFff0102F7\n:02000001ABCDFF",
+       0,
+       {11, 0x12, {{0, 1}, {0, 1}, {0, 3}}}},
+      {"all 0xFF data", ":0200000FFFFFF0\r\n:04001000FFFFFFFFEC\r\n:02000001ABCDFF", 0, {9, 0, {{0, 1}, {16, 19}}}},
+      // A bank B image has no 0x01 record: its 0x11 record is read like any other.
+      {"bank B end record", ":0200001F0E01D0\r\n:02000011ABCDFF", 0, {5, 0x0E + 0x01 + 0xAB + 0xCD, {{0, 1}, {0, 1}}}},
+      // The file ends inside a record: the tool would never send it.
+      {"record cut short", ":0200000F0E01E0\r\n:10000000ABCD", 4, {19, 0x0F, {{0, 1}, {0, 15}}}},
+  };
+  for (const Case& c : cases) {
+    const QString path = dir.filePath(QString(c.name).replace(' ', '_') + ".rad");
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(c.content);
+    out.close();
+    const CliRun r = Cli({"fw", "analyze", path, "--json"});
+    EXPECT_EQ(r.exitCode, c.exit) << c.name << " " << r.err.toStdString();
+    if (c.exit == 0) ExpectAnalysis(r.json(), c.expected, c.name);
+  }
+  EXPECT_EQ(Cli({"fw", "analyze", dir.filePath("nenhum.rad")}).exitCode, 4);
+  EXPECT_EQ(Cli({"fw", "analyze"}).exitCode, 1);
+  EXPECT_EQ(Cli({"fw", "mostra", made}).exitCode, 1);
 }
 
 struct CliOnMesh : ::testing::Test {

@@ -159,6 +159,22 @@ TEST_F(PtyLine, PacedAt9600) {
   EXPECT_GE(r.reads, 2);
 }
 
+TEST_F(PtyLine, PacedLineCarriesTheToolsFramesAt9600Too) {
+  sim.setPacing(true);
+  // A write packet of 80 data bytes: 92 bytes in the frame, about 96 ms on the line before the master can
+  // see its end; then 5 ms of quiet and the master's 25 ms.
+  Bytes packet{0xEB, 0x00, 0x00, 80, 0x00, 0x00};
+  packet.resize(6 + 80 + 2, 0x11);
+  const Bytes frame = BuildRadioFrame(0, packet);
+  ASSERT_EQ(frame.size(), 92u);
+  QElapsedTimer t;
+  t.start();
+  Write(fd, frame);
+  const Received first = ReadFor(fd, 1500, 1);
+  ASSERT_FALSE(first.bytes.empty());
+  EXPECT_GE(t.elapsed(), 96 + 5 + 25);
+}
+
 TEST_F(PtyLine, EchoByteComesBack) {
   Write(fd, Hex("F0"));
   EXPECT_EQ(ToHex(ReadFor(fd, 500, 1).bytes), "F0");
