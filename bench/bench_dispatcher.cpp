@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "link/BasicDispatchContext.h"
 #include "link/BurstAssembler.h"
 #include "link/ResponseDispatcher.h"
 
@@ -17,23 +18,12 @@ public:
   long n = 0;
   void onParameters(const orvalis::Reply& r) override { n += r.bytes.size(); }
 };
-class Ctx : public orvalis::DispatchContext {
-public:
-  bool awaiting = true;
-  bool awaitingReply() const override { return awaiting; }
-  void setAwaitingReply(bool on) override { awaiting = on; }
-  bool uploadActive() const override { return false; }
-  int ackState() const override { return 0; }
-  orvalis::RadioId targetRadio() const override { return 5; }
-  orvalis::RadioId currentRadio() const override { return 5; }
-  std::optional<orvalis::RadioId> gatewayShown() const override { return 2; }
-  bool echoButtonVisible() const override { return false; }
-  bool decimalTicked() const override { return true; }
-  orvalis::PanelTab activeTab() const override { return orvalis::PanelTab::Other; }
-  bool rssiReadFlag() const override { return false; }
-  void appendTx(std::string_view) override {}
-  void setStatus(std::string_view) override {}
-  void clearUserText() override {}
+struct Ctx : orvalis::BasicDispatchContext {
+  Ctx() {
+    target = 5;
+    current = 5;
+    gateway = 2;
+  }
 };
 }  // namespace
 

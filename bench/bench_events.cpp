@@ -11,6 +11,7 @@
 #include "events/EventLogModel.h"
 #include "events/GridTextFile.h"
 #include "events/SurGardIntake.h"
+#include "link/BasicDispatchContext.h"
 #include "link/CommandSender.h"
 #include "link/DispatchContext.h"
 #include "link/DispatchTarget.h"
@@ -68,23 +69,7 @@ class NullTransport : public LinkTransport {
   std::size_t written = 0;
 };
 
-class IdleContext : public DispatchContext {
- public:
-  bool awaitingReply() const override { return false; }
-  void setAwaitingReply(bool) override {}
-  bool uploadActive() const override { return false; }
-  int ackState() const override { return 0; }
-  RadioId targetRadio() const override { return 0; }
-  RadioId currentRadio() const override { return 0; }
-  std::optional<RadioId> gatewayShown() const override { return std::nullopt; }
-  bool echoButtonVisible() const override { return false; }
-  bool decimalTicked() const override { return true; }
-  PanelTab activeTab() const override { return PanelTab::Other; }
-  bool rssiReadFlag() const override { return false; }
-  void appendTx(std::string_view) override {}
-  void setStatus(std::string_view) override {}
-  void clearUserText() override {}
-};
+using IdleContext = BasicDispatchContext;
 
 class IntakeTarget : public DispatchTarget {
  public:

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/DispatchContext.h"
+#include "link/BasicDispatchContext.h"
 #include "link/DispatchTarget.h"
 #include "link/ResponseDispatcher.h"
 
@@ -32,37 +32,22 @@ public:
 #undef T
 };
 
-class Ctx : public orvalis::DispatchContext {
-public:
-  std::uint8_t flags = 0;
-  orvalis::RadioId cur = 0, tgt = 0, gw = 0;
-  bool awaiting = false;
-  bool awaitingReply() const override { return awaiting; }
-  void setAwaitingReply(bool on) override { awaiting = on; }
-  bool uploadActive() const override { return flags & 1; }
-  int ackState() const override { return (flags >> 1) & 1; }
-  orvalis::RadioId targetRadio() const override { return tgt; }
-  orvalis::RadioId currentRadio() const override { return cur; }
-  std::optional<orvalis::RadioId> gatewayShown() const override {
-    return (flags & 4) ? std::optional<orvalis::RadioId>(gw) : std::nullopt;
-  }
-  bool echoButtonVisible() const override { return flags & 8; }
-  bool decimalTicked() const override { return flags & 16; }
-  orvalis::PanelTab activeTab() const override { return static_cast<orvalis::PanelTab>((flags >> 5) % 7); }
-  bool rssiReadFlag() const override { return flags & 0x80; }
-  void appendTx(std::string_view) override {}
-  void setStatus(std::string_view) override {}
-  void clearUserText() override {}
-};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 6) return 0;
-  Ctx ctx;
-  ctx.flags = data[0];
-  ctx.cur = data[1];
-  ctx.tgt = data[2];
-  ctx.gw = data[3];
+  orvalis::BasicDispatchContext ctx;
+  const std::uint8_t flags = data[0];
+  ctx.upload = flags & 1;
+  ctx.ack = (flags >> 1) & 1;
+  if (flags & 4) ctx.gateway = data[3];
+  ctx.echo = flags & 8;
+  ctx.decimal = flags & 16;
+  ctx.tab = static_cast<orvalis::PanelTab>((flags >> 5) % 7);
+  ctx.rssi = flags & 0x80;
+  ctx.current = data[1];
+  ctx.target = data[2];
   ctx.awaiting = data[4] & 1;
   TouchTarget target;
   NullTransport t;

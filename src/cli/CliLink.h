@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "link/BasicDispatchContext.h"
 #include "link/CommandSender.h"
 #include "link/DispatchFanout.h"
 #include "link/ResponseDispatcher.h"
@@ -15,7 +16,7 @@
 
 namespace orvalis::cli {
 
-class CliLink : public QObject, public DispatchContext {
+class CliLink : public QObject, public BasicDispatchContext {
   Q_OBJECT
 public:
   explicit CliLink(QObject* parent = nullptr);
@@ -31,9 +32,13 @@ public:
   ResponseDispatcher& dispatcher() { return dispatcher_; }
   DispatchFanout& targets() { return fanout_; }
 
-  void setRadio(RadioId radio) { radio_ = radio; }
+  // The radio a command is for: both the current and the target radio.
+  void setRadio(RadioId radio) {
+    current = radio;
+    target = radio;
+  }
   void setGateway(std::optional<RadioId> gw) {
-    gateway_ = gw;
+    gateway = gw;
     sender_.setVia(gw.has_value(), gw.value_or(0));
   }
   // Every burst as it arrives, before routing.
@@ -42,31 +47,12 @@ public:
   void setAcceptContinuation(std::function<bool(const QByteArray&)> f) { continuation_ = std::move(f); }
   void feed(const QByteArray& bytes);
 
-  // DispatchContext
-  bool awaitingReply() const override { return awaiting_; }
-  void setAwaitingReply(bool on) override { awaiting_ = on; }
-  bool uploadActive() const override { return false; }
-  int ackState() const override { return 0; }
-  RadioId targetRadio() const override { return radio_; }
-  RadioId currentRadio() const override { return radio_; }
-  std::optional<RadioId> gatewayShown() const override { return gateway_; }
-  bool echoButtonVisible() const override { return false; }
-  bool decimalTicked() const override { return true; }
-  PanelTab activeTab() const override { return PanelTab::Other; }
-  bool rssiReadFlag() const override { return false; }
-  void appendTx(std::string_view) override {}
-  void setStatus(std::string_view) override {}
-  void clearUserText() override {}
-
 private:
   SerialLink serial_;
   TcpControllerLink tcp_;
   CommandSender sender_;
   DispatchFanout fanout_;
   ResponseDispatcher dispatcher_{*this, fanout_, sender_};
-  RadioId radio_ = 0;
-  std::optional<RadioId> gateway_;
-  bool awaiting_ = false;
   std::function<bool(const QByteArray&)> continuation_;
 };
 

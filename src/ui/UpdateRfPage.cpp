@@ -138,45 +138,47 @@ void UpdateRfPage::programaClick() {
 
 void UpdateRfPage::pauseClick() {
   if (pause_->text() == kPauseCaption) {
-    if (upload_.pause().refused) return;
-    logLine(upload_text::kPaused);
-    pause_->setText(kContinueCaption);
-    // Continue is offered once the request on the line has had its answer.
-    pause_->setEnabled(false);
-    contEndereco_->setEnabled(false);
+    requestPause(pause_, kContinueCaption);
     return;
   }
   if (upload_.running()) return;
-  const auto offset = ParseIntegerText(posFw_->text().toStdString());
-  if (!offset || *offset < 0) {
-    ctx_.dialogs.error(QStringLiteral("Erro"),
-                       QStringLiteral("'%1' não é um valor inteiro válido").arg(posFw_->text()));
-    return;
-  }
+  const auto offset = typedOffset();
+  if (!offset) return;
   const auto id = targetFromId();
   if (!id) return;
   logLine(upload_text::kContinuing);
   pause_->setText(kPauseCaption);
   target_ = *id;
-  startUpload(UploadMode::Continue, static_cast<std::size_t>(*offset));
+  startUpload(UploadMode::Continue, *offset);
 }
 
-void UpdateRfPage::ContEnderecoClick() {
-  if (contEndereco_->text() == kContAddressPauseCaption) {
-    if (upload_.pause().refused) return;
-    logLine(upload_text::kPaused);
-    contEndereco_->setText(kContAddressCaption);
-    pause_->setEnabled(false);
-    contEndereco_->setEnabled(false);
-    return;
-  }
-  if (upload_.running()) return;
+void UpdateRfPage::requestPause(QPushButton* button, const QString& continueCaption) {
+  if (upload_.pause().refused) return;
+  logLine(upload_text::kPaused);
+  button->setText(continueCaption);
+  // Continue is offered once the request on the line has had its answer.
+  pause_->setEnabled(false);
+  contEndereco_->setEnabled(false);
+}
+
+std::optional<std::size_t> UpdateRfPage::typedOffset() {
   const auto offset = ParseIntegerText(posFw_->text().toStdString());
   if (!offset || *offset < 0) {
     ctx_.dialogs.error(QStringLiteral("Erro"),
                        QStringLiteral("'%1' não é um valor inteiro válido").arg(posFw_->text()));
+    return std::nullopt;
+  }
+  return static_cast<std::size_t>(*offset);
+}
+
+void UpdateRfPage::ContEnderecoClick() {
+  if (contEndereco_->text() == kContAddressPauseCaption) {
+    requestPause(contEndereco_, kContAddressCaption);
     return;
   }
+  if (upload_.running()) return;
+  const auto offset = typedOffset();
+  if (!offset) return;
   if (pause_->text() == kPauseCaption) {
     const auto id = targetFromId();
     if (!id) return;
@@ -187,7 +189,7 @@ void UpdateRfPage::ContEnderecoClick() {
   cancel_->setEnabled(true);
   logLine(upload_text::kContinuing);
   contEndereco_->setText(kContAddressPauseCaption);
-  startUpload(UploadMode::Continue, static_cast<std::size_t>(*offset));
+  startUpload(UploadMode::Continue, *offset);
 }
 
 void UpdateRfPage::cancelClick() {

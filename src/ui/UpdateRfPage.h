@@ -45,6 +45,10 @@ class UpdateRfPage : public TabPage {
   void meshPercentChanged(RadioId radio, int percent);
 
  private:
+  // Asks the upload to pause; `button` then offers to continue.
+  void requestPause(QPushButton* button, const QString& continueCaption);
+  // PosFW as a record offset; none (after the error box) when it is not one.
+  std::optional<std::size_t> typedOffset();
   void startUpload(UploadMode mode, std::size_t offset);
   void apply(UploadActions a);
   void log(const std::vector<TxEntry>& entries);

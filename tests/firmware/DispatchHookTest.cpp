@@ -7,6 +7,7 @@
 #include "firmware/FirmwareImage.h"
 #include "firmware/FirmwareUpload.h"
 #include "firmware/RadImageMaker.h"
+#include "link/BasicDispatchContext.h"
 #include "link/CommandSender.h"
 #include "link/ResponseDispatcher.h"
 #include "support/Hex.h"
@@ -17,27 +18,16 @@ using namespace orvalis;
 namespace {
 
 // The main window's side of the hook: shared state read by the dispatcher, the upload behind step 4.
-struct Window : DispatchContext, DispatchTarget {
+struct Window : BasicDispatchContext, DispatchTarget {
   FirmwareUpload upload;
-  bool awaiting = false;
   int parameterReplies = 0;
   int uploadReplies = 0;
   UploadActions last;
 
-  bool awaitingReply() const override { return awaiting; }
-  void setAwaitingReply(bool on) override { awaiting = on; }
   bool uploadActive() const override { return upload.uploadActive(); }
   int ackState() const override { return upload.ackState(); }
   RadioId targetRadio() const override { return upload.target(); }
   RadioId currentRadio() const override { return upload.target(); }
-  std::optional<RadioId> gatewayShown() const override { return std::nullopt; }
-  bool echoButtonVisible() const override { return false; }
-  bool decimalTicked() const override { return true; }
-  PanelTab activeTab() const override { return PanelTab::Other; }
-  bool rssiReadFlag() const override { return false; }
-  void appendTx(std::string_view) override {}
-  void setStatus(std::string_view) override {}
-  void clearUserText() override {}
 
   void onUploadReply(const Reply& r) override {
     ++uploadReplies;

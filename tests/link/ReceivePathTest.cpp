@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "link/BasicDispatchContext.h"
 #include "link/BurstAssembler.h"
 #include "link/FrameCrc16.h"
 #include "link/RadioFrame.h"
@@ -64,29 +65,12 @@ public:
   void onReReadSent() override { calls.push_back("onReReadSent"); }
 };
 
-class FakeContext : public DispatchContext {
+// Records what the dispatcher writes to the terminal pane and the status bar.
+class FakeContext : public BasicDispatchContext {
 public:
-  bool awaiting = false, upload = false, echo = false, decimal = true, rssi = false;
-  int ack = 0;
-  RadioId target = 0, current = 0;
-  std::optional<RadioId> gateway;
-  PanelTab tab = PanelTab::Other;
   std::string tx, status = "x";
-
-  bool awaitingReply() const override { return awaiting; }
-  void setAwaitingReply(bool on) override { awaiting = on; }
-  bool uploadActive() const override { return upload; }
-  int ackState() const override { return ack; }
-  RadioId targetRadio() const override { return target; }
-  RadioId currentRadio() const override { return current; }
-  std::optional<RadioId> gatewayShown() const override { return gateway; }
-  bool echoButtonVisible() const override { return echo; }
-  bool decimalTicked() const override { return decimal; }
-  PanelTab activeTab() const override { return tab; }
-  bool rssiReadFlag() const override { return rssi; }
   void appendTx(std::string_view t) override { tx += t; }
   void setStatus(std::string_view t) override { status = t; }
-  void clearUserText() override {}
 };
 
 struct Fixture {

@@ -5,6 +5,7 @@
 #include <QUdpSocket>
 #include <optional>
 
+#include "link/BasicDispatchContext.h"
 #include "link/CommandSender.h"
 #include "link/ControllerLogin.h"
 #include "link/DispatchContext.h"
@@ -204,22 +205,12 @@ TEST_F(ControllerSimTest, LoginInPiecesWithPrefixAndCorruptLogin) {
 }
 
 // The main window's side of the dispatcher, reduced to what the TCP path touches.
-class MiniWindow : public DispatchContext, public DispatchTarget {
+class MiniWindow : public BasicDispatchContext, public DispatchTarget {
  public:
-  bool awaitingReply() const override { return false; }
-  void setAwaitingReply(bool) override {}
-  bool uploadActive() const override { return false; }
-  int ackState() const override { return 0; }
-  RadioId targetRadio() const override { return 5; }
-  RadioId currentRadio() const override { return 5; }
-  std::optional<RadioId> gatewayShown() const override { return std::nullopt; }
-  bool echoButtonVisible() const override { return false; }
-  bool decimalTicked() const override { return true; }
-  PanelTab activeTab() const override { return PanelTab::Other; }
-  bool rssiReadFlag() const override { return false; }
-  void appendTx(std::string_view) override {}
-  void setStatus(std::string_view) override {}
-  void clearUserText() override {}
+  MiniWindow() {
+    target = 5;
+    current = 5;
+  }
 
   void onControllerLogin(const Reply& r) override { login = DecodeLoginAnswer(r.bytes); }
   void onSignal(const Reply& r) override {
