@@ -113,25 +113,33 @@ std::optional<std::u16string> TextCodec::Utf8ToUtf16(std::string_view text) {
   return out;
 }
 
-std::optional<std::string> TextCodec::Utf16ToUtf8(std::u16string_view text) {
+namespace {
+// UTF-16 code units, read through `unit`, to UTF-8; none for a lone surrogate.
+template <class Unit>
+std::optional<std::string> UnitsToUtf8(std::size_t n, Unit unit) {
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t u = text[i];
+  out.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t u = unit(i);
     if (u < 0x80) {
       out += static_cast<char>(u);
     } else if (u >= 0xD800 && u <= 0xDBFF) {
-      if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return std::nullopt;
-      const char32_t cp = 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
-      AppendUtf8(out, cp);
+      const char16_t lo = i + 1 < n ? unit(i + 1) : char16_t{0};
+      if (lo < 0xDC00 || lo > 0xDFFF) return std::nullopt;
+      TextCodec::AppendUtf8(out, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{lo} - 0xDC00));
       ++i;
     } else if (u >= 0xDC00 && u <= 0xDFFF) {
       return std::nullopt;
     } else {
-      AppendUtf8(out, u);
+      TextCodec::AppendUtf8(out, u);
     }
   }
   return out;
+}
+}  // namespace
+
+std::optional<std::string> TextCodec::Utf16ToUtf8(std::u16string_view text) {
+  return UnitsToUtf8(text.size(), [&](std::size_t i) { return text[i]; });
 }
 
 bool TextCodec::AppendUtf16le(std::vector<std::uint8_t>& out, std::string_view text) {
@@ -162,29 +170,10 @@ bool TextCodec::AppendUtf16le(std::vector<std::uint8_t>& out, std::string_view t
 }
 
 std::optional<std::string> TextCodec::Utf16BytesToUtf8(std::span<const std::uint8_t> bytes, bool littleEndian) {
-  const std::size_t n = bytes.size() / 2;
-  const auto unit = [&](std::size_t i) -> char16_t {
+  return UnitsToUtf8(bytes.size() / 2, [&](std::size_t i) -> char16_t {
     const std::uint8_t a = bytes[2 * i], b = bytes[2 * i + 1];
     return static_cast<char16_t>(littleEndian ? (a | (b << 8)) : ((a << 8) | b));
-  };
-  std::string out;
-  out.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const char16_t u = unit(i);
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u >= 0xD800 && u <= 0xDBFF) {
-      const char16_t lo = i + 1 < n ? unit(i + 1) : char16_t{0};
-      if (lo < 0xDC00 || lo > 0xDFFF) return std::nullopt;
-      AppendUtf8(out, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{lo} - 0xDC00));
-      ++i;
-    } else if (u >= 0xDC00 && u <= 0xDFFF) {
-      return std::nullopt;
-    } else {
-      AppendUtf8(out, u);
-    }
-  }
-  return out;
+  });
 }
 
 }  // namespace orvalis
