@@ -352,9 +352,9 @@ TEST(Upload, FileContentErrorsStopBeforeTheBadRecord) {
   const std::string good = Image();
   const std::string body = good.substr(0, good.rfind("\r\n:") + 2);  // up to the end record
   const BadFileCase cases[] = {
-      {"NotAllowedType", ":020000060000F8\r\n:020000010000FF", "D4 E9 EBx5", "Source file out of spec"},
-      {"CutShortRecord", ":0400000001", "D4 E9 EBx5", "Source file out of spec"},
-      {"EndWithoutCheckValue", ":02000001", "D4 E9 EBx5", "Source file out of spec"},
+      {"NotAllowedType", ":020000060000F8\r\n:020000010000FF", "D4 E9 EBx5", fw_text::kOutOfSpec.data()},
+      {"CutShortRecord", ":0400000001", "D4 E9 EBx5", fw_text::kOutOfSpec.data()},
+      {"EndWithoutCheckValue", ":02000001", "D4 E9 EBx5", fw_text::kOutOfSpec.data()},
       {"NoEndRecord", "", "D4 E9 EBx5", "Não começa com ':'"},
       {"NoEndRecordNoLineEnd", "\x1A", "D4 E9 EBx5", "Não começa com ':'"},
   };
@@ -373,9 +373,9 @@ TEST(Upload, FileContentErrorsStopBeforeTheBadRecord) {
     std::string text;
     const char* message;
   } early[] = {{"", "Não começa com ':'"},
-               {":0100000F0DE3\r\n", "Source file out of spec"},
-               {":0200000F0D", "Source file out of spec"},
-               {":0200003F0D01C1", "Source file out of spec"}};
+               {":0100000F0DE3\r\n", fw_text::kOutOfSpec.data()},
+               {":0200000F0D", fw_text::kOutOfSpec.data()},
+               {":0200003F0D01C1", fw_text::kOutOfSpec.data()}};
   for (const auto& e : early) {
     FirmwareUpload up;
     const auto a = up.start(Start(e.text, 5));
