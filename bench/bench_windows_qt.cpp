@@ -19,8 +19,8 @@ public:
   void warning(const QString&, const QString&) override {}
   void error(const QString&, const QString&) override {}
   bool confirm(const QString&, const QString&) override { return true; }
-  QString openFile(const QString&, const QString&) override { return {}; }
-  QString saveFile(const QString&, const QString&) override { return {}; }
+  QString openFile(const QString&, const QString&, int) override { return {}; }
+  QString saveFile(const QString&, const QString&, int, const QString&) override { return {}; }
 };
 
 QByteArray Message(int i) {

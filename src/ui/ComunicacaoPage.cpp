@@ -17,6 +17,7 @@ namespace {
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 constexpr auto kListFilter = ".txt|*.txt|Configuração Rede MESH|*.mesh|Lista TCP|*.tcp";
 constexpr auto kListTitle = "Lista de controladoras";
+constexpr int kListFilterTcp = 2;  // "Lista TCP" is shown first
 }  // namespace
 
 ComunicacaoPage::ComunicacaoPage(PageContext& ctx) : TabPage(ctx, "Comunicacao") {
@@ -197,7 +198,7 @@ void ComunicacaoPage::Timer_DesconectarTimer() {
 }
 
 void ComunicacaoPage::AbreLista_TCPClick() {
-  const QString file = ctx_.dialogs.openFile(kListTitle, kListFilter);
+  const QString file = ctx_.dialogs.openFile(kListTitle, kListFilter, kListFilterTcp);
   if (file.isEmpty()) return;
   GridRows rows;
   const std::string err = GridTextFile::Load(QFileInfo(file).filesystemFilePath(), rows);
@@ -208,7 +209,7 @@ void ComunicacaoPage::AbreLista_TCPClick() {
 }
 
 void ComunicacaoPage::SalvaLista_TCPClick() {
-  QString file = ctx_.dialogs.saveFile(kListTitle, kListFilter);
+  QString file = ctx_.dialogs.saveFile(kListTitle, kListFilter, kListFilterTcp, "tcp");
   if (file.isEmpty()) return;
   if (QFileInfo(file).suffix().isEmpty()) file += ".tcp";
   const std::string err = GridTextFile::Save(QFileInfo(file).filesystemFilePath(), rows());

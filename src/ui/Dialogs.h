@@ -13,9 +13,11 @@ public:
   virtual void error(const QString& title, const QString& text) = 0;
   // OK/Cancel warning; true for OK.
   virtual bool confirm(const QString& title, const QString& text) = 0;
-  // Empty when the user cancelled.
-  virtual QString openFile(const QString& title, const QString& filter) = 0;
-  virtual QString saveFile(const QString& title, const QString& filter) = 0;
+  // Empty when the user cancelled. `selected` is the filter shown first
+  // (0 = the first of the list); `suffix` is added to a name typed without one.
+  virtual QString openFile(const QString& title, const QString& filter, int selected = 0) = 0;
+  virtual QString saveFile(const QString& title, const QString& filter, int selected = 0,
+                           const QString& suffix = QString()) = 0;
 };
 
 }  // namespace orvalis

@@ -21,11 +21,26 @@ bool QtDialogs::confirm(const QString& title, const QString& text) {
   return QMessageBox::warning(parent_, title, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) ==
          QMessageBox::Ok;
 }
-QString QtDialogs::openFile(const QString& title, const QString& filter) {
-  return QFileDialog::getOpenFileName(parent_, title, QString(), QtFileFilter(filter));
+namespace {
+QString Run(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title, const QString& filter, int selected,
+            const QString& suffix) {
+  QFileDialog d(parent, title);
+  d.setAcceptMode(mode);
+  d.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  const QStringList filters = QtFileFilter(filter).split(";;");
+  d.setNameFilters(filters);
+  if (selected >= 0 && selected < filters.size()) d.selectNameFilter(filters[selected]);
+  if (!suffix.isEmpty()) d.setDefaultSuffix(suffix);
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+  return d.selectedFiles().first();
 }
-QString QtDialogs::saveFile(const QString& title, const QString& filter) {
-  return QFileDialog::getSaveFileName(parent_, title, QString(), QtFileFilter(filter));
+}  // namespace
+
+QString QtDialogs::openFile(const QString& title, const QString& filter, int selected) {
+  return Run(parent_, QFileDialog::AcceptOpen, title, filter, selected, QString());
+}
+QString QtDialogs::saveFile(const QString& title, const QString& filter, int selected, const QString& suffix) {
+  return Run(parent_, QFileDialog::AcceptSave, title, filter, selected, suffix);
 }
 
 }  // namespace orvalis

@@ -15,8 +15,9 @@ public:
   void warning(const QString& title, const QString& text) override;
   void error(const QString& title, const QString& text) override;
   bool confirm(const QString& title, const QString& text) override;
-  QString openFile(const QString& title, const QString& filter) override;
-  QString saveFile(const QString& title, const QString& filter) override;
+  QString openFile(const QString& title, const QString& filter, int selected = 0) override;
+  QString saveFile(const QString& title, const QString& filter, int selected = 0,
+                   const QString& suffix = QString()) override;
 
 private:
   QWidget* parent_;

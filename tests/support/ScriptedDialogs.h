@@ -24,8 +24,10 @@ public:
     confirmAnswers.pop_front();
     return a;
   }
-  QString openFile(const QString& t, const QString&) override { return next("open: " + t); }
-  QString saveFile(const QString& t, const QString&) override { return next("save: " + t); }
+  QString openFile(const QString& t, const QString&, int = 0) override { return next("open: " + t); }
+  QString saveFile(const QString& t, const QString&, int = 0, const QString& = QString()) override {
+    return next("save: " + t);
+  }
 
 private:
   QString next(const QString& what) {
