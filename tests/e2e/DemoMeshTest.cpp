@@ -62,6 +62,10 @@ TEST_F(DemoMesh, EventsAreShownOnceAndAcknowledged) {
   }
   seen.removeDuplicates();
   EXPECT_EQ(seen.size(), rows.rowCount());
+  app->evento().resize(1100, 300);
+  app->evento().grab().save(QString(ORVALIS_BINARY_DIR) + "/demo-events.png");
+  dual().resize(1366, 740);
+  dual().grab().save(QString(ORVALIS_BINARY_DIR) + "/demo-main.png");
 }
 
 TEST_F(DemoMesh, ReadMasterAndRemoteThenChangePeriodicTime) {
