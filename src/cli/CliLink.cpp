@@ -26,8 +26,8 @@ public:
 };
 }  // namespace
 
-void CliLink::openTcp(const QString& host, quint16 port, std::function<void()> ready,
-                      std::function<void(const QString&)> failed) {
+void CliLink::openTcp(const QString& host, quint16 port, const std::function<void()>& ready,
+                      const std::function<void(const QString&)>& failed) {
   auto* wait = new LoginWait;
   fanout_.add(wait);
   wait->done = [this, wait, ready, failed](const LoginAnswer& a) {

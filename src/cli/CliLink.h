@@ -25,8 +25,8 @@ public:
   bool openSerial(const QString& device, QString* error);
   // Connects to the Ethernet controller and logs in; `ready` runs once the
   // login is accepted, `failed` with the reason (refused, login refused).
-  void openTcp(const QString& host, quint16 port, std::function<void()> ready,
-               std::function<void(const QString&)> failed);
+  void openTcp(const QString& host, quint16 port, const std::function<void()>& ready,
+               const std::function<void(const QString&)>& failed);
 
   CommandSender& sender() { return sender_; }
   ResponseDispatcher& dispatcher() { return dispatcher_; }

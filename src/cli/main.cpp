@@ -93,7 +93,7 @@ bool ParseArgs(const QStringList& argv, Options& o, QString* error) {
     return argv[++i];
   };
   for (int i = 1; i < argv.size(); ++i) {
-    const QString a = argv[i];
+    const QString& a = argv[i];
     if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--version") {
@@ -263,7 +263,7 @@ int OpenLink(CliLink& link, const Options& o, std::function<void()> ready) {
   return kOk;
 }
 
-int RadioCommand(const Options& o, std::function<Bytes(RadioId)> build, CommandCode want) {
+int RadioCommand(const Options& o, const std::function<Bytes(RadioId)>& build, CommandCode want) {
   if (o.args.size() != 1) {
     PrintHelp(o.command);
     return kUsage;

@@ -51,7 +51,7 @@ ComputerToken::Result ComputerToken::FromIdentities(const QByteArray& user, cons
 }
 
 QString ComputerToken::TextOf(const TokenDigest& digest) {
-  return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest.data()), digest.size()).toHex().toUpper());
+  return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest.data()), static_cast<qsizetype>(digest.size())).toHex().toUpper());
 }
 
 std::optional<QByteArray> ComputerToken::MachineIdAsGuid(const QByteArray& raw) {

@@ -24,7 +24,7 @@ QString BaudRateText(qint32 baud) {
 }
 
 QString SerialSettings::filePath() {
-  const QString local = QDir::current().absoluteFilePath(kFileName);
+  QString local = QDir::current().absoluteFilePath(kFileName);
   if (QFileInfo::exists(local)) return local;
   QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   if (dir.isEmpty()) return local;

@@ -46,7 +46,7 @@ std::vector<IncomingPiece> FrameSplitter::split(std::span<const std::uint8_t> ch
     }
     if (end) {
       flushRaw();
-      out.push_back({IncomingPiece::Kind::Frame, Bytes(chunk.begin() + pos, chunk.begin() + end)});
+      out.push_back({IncomingPiece::Kind::Frame, Bytes(chunk.begin() + static_cast<std::ptrdiff_t>(pos), chunk.begin() + static_cast<std::ptrdiff_t>(end))});
       pos = end;
     } else if (chunk[pos] == kAck) {
       flushRaw();

@@ -61,7 +61,7 @@ void Mesh::setTimeScale(double scale) {
   if (scale > 0) timeScale_ = scale;
 }
 
-std::int64_t Mesh::simMs(std::int64_t realMs) const { return static_cast<std::int64_t>(realMs * timeScale_); }
+std::int64_t Mesh::simMs(std::int64_t realMs) const { return static_cast<std::int64_t>(static_cast<double>(realMs) * timeScale_); }
 
 std::int64_t Mesh::periodMs(const SimRadio& r) const {
   const double ms = r.periodicMinutes * 60000.0 / timeScale_;

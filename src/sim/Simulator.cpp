@@ -67,7 +67,7 @@ QString Simulator::openPty(QString* error) {
   if (::grantpt(masterFd_) != 0 || ::unlockpt(masterFd_) != 0) return fail("grantpt/unlockpt");
   const char* name = ::ptsname(masterFd_);
   if (!name) return fail("ptsname");
-  const QString path = QString::fromLocal8Bit(name);
+  QString path = QString::fromLocal8Bit(name);
   // Raw mode is kept by the pair while the master side stays open; without it
   // the line discipline would echo and translate the binary frames.
   const int slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
