@@ -60,7 +60,9 @@ void Mesh::setTimeScale(double scale) {
   if (scale > 0) timeScale_ = scale;
 }
 
-std::int64_t Mesh::simMs(std::int64_t realMs) const { return static_cast<std::int64_t>(realMs * timeScale_); }
+std::int64_t Mesh::simMs(std::int64_t realMs) const {
+  return static_cast<std::int64_t>(realMs * timeScale_);
+}
 
 std::int64_t Mesh::periodMs(const SimRadio& r) const {
   const double ms = r.periodicMinutes * 60000.0 / timeScale_;
@@ -70,7 +72,8 @@ std::int64_t Mesh::periodMs(const SimRadio& r) const {
 std::uint32_t Mesh::uptime(const SimRadio& r, std::int64_t nowMs) const {
   auto it = bootMs_.find(r.id);
   if (it != bootMs_.end()) return static_cast<std::uint32_t>(simMs(nowMs - it->second) / 1000);
-  return r.diagnostics.uptimeSeconds + static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
+  return r.diagnostics.uptimeSeconds +
+         static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
 }
 
 std::uint32_t Mesh::sinceReset(const SimRadio& r, std::int64_t nowMs) const {
@@ -144,7 +147,9 @@ std::uint8_t Mesh::levelHeard(RadioId at, RadioId from) const {
   return 90;
 }
 
-bool Mesh::eventsEnabled() const { return scenario_.radios.front().commandEventMode != 0; }
+bool Mesh::eventsEnabled() const {
+  return scenario_.radios.front().commandEventMode != 0;
+}
 bool Mesh::ackRequired() const {
   const auto p = scenario_.radios.front().protocol;
   return p == 0 || p == 2;
@@ -323,29 +328,29 @@ std::optional<Bytes> Mesh::answer(SimRadio& r, const Path& path, std::span<const
 
 Bytes Mesh::parameters(const SimRadio& r, CommandCode code) const {
   Bytes b = Head(r.id, code);
-  Put16le(b, r.periodicMinutes);                      // 3-4
+  Put16le(b, r.periodicMinutes);                        // 3-4
   b.insert(b.end(), r.serial.begin(), r.serial.end());  // 5-8
-  b.push_back(r.hardwareCode);                        // 9
-  b.push_back(r.id == 0 ? r.protocol : 1);            // 10
-  b.push_back(r.firmwareRevision);                    // 11
-  b.push_back(r.channel);                             // 12
-  b.push_back(r.id == 0 ? r.commandEventMode : 0);    // 13
-  b.push_back(r.keepAliveType);                       // 14
-  b.push_back(r.dataRate & 0x7F);                     // 15
-  b.push_back(r.serialBaud);                          // 16
-  b.push_back(r.firmwareVersion);                     // 17
-  b.push_back(r.bank);                                // 18
-  b.push_back(r.firmwareCheck);                       // 19
+  b.push_back(r.hardwareCode);                          // 9
+  b.push_back(r.id == 0 ? r.protocol : 1);              // 10
+  b.push_back(r.firmwareRevision);                      // 11
+  b.push_back(r.channel);                               // 12
+  b.push_back(r.id == 0 ? r.commandEventMode : 0);      // 13
+  b.push_back(r.keepAliveType);                         // 14
+  b.push_back(r.dataRate & 0x7F);                       // 15
+  b.push_back(r.serialBaud);                            // 16
+  b.push_back(r.firmwareVersion);                       // 17
+  b.push_back(r.bank);                                  // 18
+  b.push_back(r.firmwareCheck);                         // 19
   if (r.id == 0 || r.firmwareVersion == 20 || r.firmwareVersion == 30) {
     Put16be(b, r.periodicMinutes);  // 20-21
   } else {
     b.push_back(0);
     b.push_back(r.powerOptions);
   }
-  b.insert(b.end(), 4, 0);  // 22-25
-  b.push_back(r.panelType);  // 26
-  b.push_back(r.partition);  // 27
-  b.insert(b.end(), 2, 0);   // 28-29
+  b.insert(b.end(), 4, 0);      // 22-25
+  b.push_back(r.panelType);     // 26
+  b.push_back(r.partition);     // 27
+  b.insert(b.end(), 2, 0);      // 28-29
   b.push_back(r.boardVariant);  // 30
   return b;
 }
@@ -353,9 +358,9 @@ Bytes Mesh::parameters(const SimRadio& r, CommandCode code) const {
 Bytes Mesh::signal(const SimRadio& r, const Path& path) const {
   Bytes b = Head(r.id, code::kSignal);
   Put16le(b, path.gateway);
-  b.push_back(levelHeard(r.id, path.gateway));  // 5: at the measured radio
-  b.push_back(levelHeard(path.gateway, r.id));  // 6: at the gateway
-  b.insert(b.end(), 6, 0);                      // 7-12
+  b.push_back(levelHeard(r.id, path.gateway));                          // 5: at the measured radio
+  b.push_back(levelHeard(path.gateway, r.id));                          // 6: at the gateway
+  b.insert(b.end(), 6, 0);                                              // 7-12
   Put16be(b, static_cast<std::uint32_t>(2 * kHopMs * path.hops + 12));  // 13-14: link time
   const int half = r.frequencyOffset / 2;
   b.push_back(static_cast<std::uint8_t>(static_cast<std::int8_t>(half)));
@@ -367,21 +372,21 @@ Bytes Mesh::diagnostics(const SimRadio& r, std::int64_t nowMs) const {
   const SimDiagnostics& d = r.diagnostics;
   Bytes b = Head(r.id, code::kDiagnostics);
   b.insert(b.end(), {d.tempMin, d.tempMed, d.tempMax, d.v33Min, d.v33Med, d.v33Max});  // 3-8
-  Put16be(b, d.resets);          // 9-10
-  Put16be(b, d.powerOnResets);   // 11-12
-  Put16be(b, d.watchdogResets);  // 13-14
-  b.push_back(d.statusFlags);    // 15
-  Put32be(b, uptime(r, nowMs));  // 16-19
-  Put32be(b, sinceReset(r, nowMs));  // 20-23
-  Put16be(b, d.stack);           // 24-25
-  b.push_back(d.masterStatus);   // 26
-  b.push_back(d.lineVoltage);    // 27
-  Put32be(b, d.eventsOk);        // 28-31
-  Put32be(b, d.eventsRefused);   // 32-35
-  Put16be(b, d.levelL1);         // 36-37
-  Put16be(b, d.levelL2);         // 38-39
-  Put16be(b, d.maxL1);           // 40-41
-  Put16be(b, d.maxL2);           // 42-43
+  Put16be(b, d.resets);                                                                // 9-10
+  Put16be(b, d.powerOnResets);                                                         // 11-12
+  Put16be(b, d.watchdogResets);                                                        // 13-14
+  b.push_back(d.statusFlags);                                                          // 15
+  Put32be(b, uptime(r, nowMs));                                                        // 16-19
+  Put32be(b, sinceReset(r, nowMs));                                                    // 20-23
+  Put16be(b, d.stack);                                                                 // 24-25
+  b.push_back(d.masterStatus);                                                         // 26
+  b.push_back(d.lineVoltage);                                                          // 27
+  Put32be(b, d.eventsOk);                                                              // 28-31
+  Put32be(b, d.eventsRefused);                                                         // 32-35
+  Put16be(b, d.levelL1);                                                               // 36-37
+  Put16be(b, d.levelL2);                                                               // 38-39
+  Put16be(b, d.maxL1);                                                                 // 40-41
+  Put16be(b, d.maxL2);                                                                 // 42-43
   if (d.battery) {
     b.push_back(0x55);  // 44: battery values follow
     b.insert(b.end(), d.battery->begin(), d.battery->end());
@@ -397,27 +402,27 @@ Bytes Mesh::syncAnalysis(const SimRadio& r, std::int64_t nowMs) const {
   b.push_back(s.layout);
   const std::uint32_t up = uptime(r, nowMs);
   if (s.layout >= 0x80) {
-    Put32be(b, up);                  // 4-7
-    Put16be(b, s.periodicLosses);    // 8-9
-    Put16be(b, s.slotBusy);          // 10-11
-    Put16be(b, s.serialErrors);      // 12-13
-    Put16be(b, s.serialCrcErrors);   // 14-15
-    Put16be(b, s.rxErrorTenths);     // 16-17
-    Put16be(b, s.protocolErrors);    // 18-19
-    Put16be(b, s.serialMaxBytes);    // 20-21
-    Put16be(b, s.lostOutTenths);     // 22-23
-    Put16be(b, s.retryTenths);       // 24-25
+    Put32be(b, up);                 // 4-7
+    Put16be(b, s.periodicLosses);   // 8-9
+    Put16be(b, s.slotBusy);         // 10-11
+    Put16be(b, s.serialErrors);     // 12-13
+    Put16be(b, s.serialCrcErrors);  // 14-15
+    Put16be(b, s.rxErrorTenths);    // 16-17
+    Put16be(b, s.protocolErrors);   // 18-19
+    Put16be(b, s.serialMaxBytes);   // 20-21
+    Put16be(b, s.lostOutTenths);    // 22-23
+    Put16be(b, s.retryTenths);      // 24-25
     return b;
   }
   const auto& route = r.activeRoute();
-  Put16le(b, s.gateway.value_or(route.empty() ? RadioId{0} : route.front()));  // 4-5
+  Put16le(b, s.gateway.value_or(route.empty() ? RadioId{0} : route.front()));           // 4-5
   b.insert(b.end(), {s.level, s.maxLevel, s.maxHistory, s.hopsWithoutSync, s.status});  // 6-10
-  Put32be(b, up);  // 11-14
+  Put32be(b, up);                                                                       // 11-14
   const auto elapsed = static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
   Put32be(b, std::min(up, s.syncedSeconds + elapsed));  // 15-18
-  for (std::uint16_t v : {s.ackMax, s.ackMin, s.ackLast, s.syncLosses, s.periodicLosses, s.slotBusy, s.serialErrors,
-                          s.serialCrcErrors, s.rxErrorTenths, s.protocolErrors, s.serialMaxBytes, s.lostOutTenths,
-                          s.lostBackTenths, s.retryTenths})
+  for (std::uint16_t v :
+       {s.ackMax, s.ackMin, s.ackLast, s.syncLosses, s.periodicLosses, s.slotBusy, s.serialErrors, s.serialCrcErrors,
+        s.rxErrorTenths, s.protocolErrors, s.serialMaxBytes, s.lostOutTenths, s.lostBackTenths, s.retryTenths})
     Put16be(b, v);  // 19-46
   if (s.layout > 1) {
     Put16be(b, static_cast<std::uint16_t>(s.clockGeneral));  // 47-48
@@ -525,7 +530,9 @@ void Mesh::rebooted(RadioId id, std::int64_t nowMs) {
 
 // ---------------------------------------------------------------- events
 
-std::string Mesh::linkTestMessage() { return std::string("1011           @    ") + '\x14'; }
+std::string Mesh::linkTestMessage() {
+  return std::string("1011           @    ") + '\x14';
+}
 
 std::string Mesh::formatEvent(RadioId radio, char qualifier, std::uint16_t code, std::uint8_t partition,
                               std::uint16_t zone) {
@@ -589,7 +596,9 @@ void Mesh::start(std::int64_t nowMs) {
 }
 
 void Mesh::generate(std::int64_t nowMs) {
-  auto scaled = [&](int seconds) { return std::max<std::int64_t>(static_cast<std::int64_t>(seconds * 1000.0 / timeScale_), 1); };
+  auto scaled = [&](int seconds) {
+    return std::max<std::int64_t>(static_cast<std::int64_t>(seconds * 1000.0 / timeScale_), 1);
+  };
   // Start-up and reset reports, the master first.
   for (auto it = bootEvent_.begin(); it != bootEvent_.end();) {
     if (it->second > nowMs) {

@@ -18,7 +18,7 @@ namespace orvalis::sim {
 // Plain logic: no clock, no timers. The owner passes the time in milliseconds
 // (any monotonic origin) and writes what the calls return after each delay.
 class Mesh {
-public:
+ public:
   struct Stats {
     int framesIgnored = 0;  // bad CRC, unknown command, radio absent or silent
     int replies = 0;
@@ -60,10 +60,10 @@ public:
                           std::uint16_t zone);
   static std::string linkTestMessage();
 
-private:
+ private:
   struct Path {
-    int hops = 0;           // RF hops from the master to the radio
-    RadioId gateway = 0;    // the radio that relays the last hop (0 = the master)
+    int hops = 0;         // RF hops from the master to the radio
+    RadioId gateway = 0;  // the radio that relays the last hop (0 = the master)
   };
   struct InFlight {
     std::string text;
@@ -108,8 +108,8 @@ private:
 
   std::deque<std::string> queue_;
   std::optional<InFlight> inFlight_;
-  std::int64_t nextEventMs_ = 0;   // earliest time for the next event message
-  std::int64_t lineFreeMs_ = 0;    // when the last scheduled write has left the line
+  std::int64_t nextEventMs_ = 0;  // earliest time for the next event message
+  std::int64_t lineFreeMs_ = 0;   // when the last scheduled write has left the line
   std::map<RadioId, std::int64_t> nextPeriodic_;
   std::map<RadioId, std::int64_t> nextFailure_;
   std::map<RadioId, std::int64_t> bootEvent_;  // pending 880 after start or reset

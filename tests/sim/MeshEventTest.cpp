@@ -21,8 +21,10 @@ Scenario Small(int protocol, int mode, const char* extra = "") {
   const std::string json = std::string(R"({
     "events": {"ackTimeoutMs": 1000, "maxResends": 2, "spacingMs": 200, "startDelayMs": 100,
                "linkTestSeconds": 0, "alarmEverySeconds": 0, "failureAfterSeconds": 0,
-               "lines": ["0", "000"])") + extra + R"(},
-    "master": {"protocol": )" + std::to_string(protocol) + R"(, "commandEventMode": )" + std::to_string(mode) +
+               "lines": ["0", "000"])") +
+                           extra + R"(},
+    "master": {"protocol": )" +
+                           std::to_string(protocol) + R"(, "commandEventMode": )" + std::to_string(mode) +
                            R"(, "periodicMinutes": 0, "partition": 0, "accounts": ["1000"]},
     "radios": [
       {"id": 2, "serial": [11, 3, 18, 7], "periodicMinutes": 0, "partition": 1, "accounts": ["1002", "2002"]},
@@ -34,11 +36,13 @@ Scenario Small(int protocol, int mode, const char* extra = "") {
   return s ? *s : Scenario{};
 }
 
-std::string Text(const Output& o) { return std::string(o.bytes.begin(), o.bytes.end()); }
+std::string Text(const Output& o) {
+  return std::string(o.bytes.begin(), o.bytes.end());
+}
 
 // Runs the mesh from `from` to `to` in steps of `step` ms, answering nothing; collects the events.
 std::vector<std::pair<std::int64_t, std::string>> RunMesh(Mesh& mesh, std::int64_t from, std::int64_t to,
-                                                      std::int64_t step = 10) {
+                                                          std::int64_t step = 10) {
   std::vector<std::pair<std::int64_t, std::string>> out;
   for (std::int64_t t = from; t <= to; t += step)
     for (const Output& o : mesh.onTick(t))
@@ -72,12 +76,21 @@ const FormatCase kFormats[] = {
     {"Standard", 1, 1, 2, 'E', 130, 1, 3, "5000 181002E13001003", "500000 181002E13001003"},
     {"StandardSecondPartitionAccount", 1, 1, 2, 'R', 130, 2, 8, "5000 182002R13002008", "500000 182002R13002008"},
     {"StandardPowerUp", 1, 1, 5, 'E', 880, 2, 5, "5000 181005E88002005", "500000 181005E88002005"},
-    {"ExtendedByMode", 1, 2, 5, 'E', 881, 2, 5, "6000 181005E88102005 0005013001077005" "00101",
-     "600000 181005E88102005 0005013001077005" "00201"},
-    {"ExtendedByProtocol", 3, 1, 2, 'E', 130, 1, 3, "6000 181002E13001003 0002011003018007" "00101",
-     "600000 181002E13001003 0002011003018007" "00201"},
-    {"MasterItself", 1, 2, 0, 'E', 880, 0, 0, "6000 181000E88000000 0000000000000000" "00101",
-     "600000 181000E88000000 0000000000000000" "00201"},
+    {"ExtendedByMode", 1, 2, 5, 'E', 881, 2, 5,
+     "6000 181005E88102005 0005013001077005"
+     "00101",
+     "600000 181005E88102005 0005013001077005"
+     "00201"},
+    {"ExtendedByProtocol", 3, 1, 2, 'E', 130, 1, 3,
+     "6000 181002E13001003 0002011003018007"
+     "00101",
+     "600000 181002E13001003 0002011003018007"
+     "00201"},
+    {"MasterItself", 1, 2, 0, 'E', 880, 0, 0,
+     "6000 181000E88000000 0000000000000000"
+     "00101",
+     "600000 181000E88000000 0000000000000000"
+     "00201"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Sim, EventText, ::testing::ValuesIn(kFormats),
@@ -175,7 +188,7 @@ TEST(MeshEvents, AlarmThenRestoreFromTheScenario) {
 // ---------------------------------------------------------------- ACK
 
 class AckHandshake : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     // With ACK (protocol 0); the start-up 880s are let through first.
     for (std::int64_t t = 0; t < 20000; t += 10) {

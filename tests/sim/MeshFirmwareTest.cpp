@@ -18,7 +18,11 @@ namespace {
 
 // A write packet as the upload builds it: EB 00 type count addr-hi addr-lo data checksum check.
 Bytes Packet(std::uint8_t type, std::uint16_t address, const Bytes& data, bool spoilCheck = false) {
-  Bytes b{0xEB, 0x00, type, static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(address >> 8),
+  Bytes b{0xEB,
+          0x00,
+          type,
+          static_cast<std::uint8_t>(data.size()),
+          static_cast<std::uint8_t>(address >> 8),
           static_cast<std::uint8_t>(address & 0xFF)};
   b.insert(b.end(), data.begin(), data.end());
   b.push_back(0x5A);  // record checksum, forwarded as it is
@@ -31,7 +35,7 @@ Bytes Packet(std::uint8_t type, std::uint16_t address, const Bytes& data, bool s
 }
 
 class FlashUpload : public ::testing::Test {
-protected:
+ protected:
   std::string send(RadioId dest, const Bytes& data) {
     auto out = mesh.onFrame(BuildRadioFrame(dest, data), now += 500);
     if (out.empty()) return "";
@@ -56,7 +60,7 @@ TEST_F(FlashUpload, GoodImageRunsFromTheOtherBank) {
   ASSERT_EQ(p.size(), 31u);
   EXPECT_EQ(p[17], 7);
   EXPECT_EQ(p[11], 2);
-  EXPECT_EQ(p[18], 1);  // bank B
+  EXPECT_EQ(p[18], 1);                              // bank B
   EXPECT_EQ(mesh.radio(1)->diagnostics.resets, 4);  // restarted into the new image
 }
 
@@ -83,10 +87,12 @@ TEST_P(FlashRefusal, RefusedAndTheEndFails) {
 }
 
 const RefusalCase kRefusals[] = {
-    {"OutOfRange", true,
+    {"OutOfRange",
+     true,
      {Packet(0x1F, 0, {0x0E, 0x01}), Packet(0x04, 0, {0x00, 0x04}), Packet(0x00, 0x0000, {1, 2, 3, 4})},
      "01 00 EB 00 02 00 00"},
-    {"RangeEndCrossesTheBankEnd", true,
+    {"RangeEndCrossesTheBankEnd",
+     true,
      {Packet(0x1F, 0, {0x0E, 0x01}), Packet(0x04, 0, {0x00, 0x03}), Packet(0x00, 0xFFFE, {1, 2, 3, 4})},
      "01 00 EB 00 02 FF FE"},
     {"BadCheckByte", true, {Packet(0x1F, 0, {0x0E, 0x01}), Packet(0x00, 0x0100, {1, 2}, true)}, "01 00 EB 00 04 01 00"},
