@@ -17,6 +17,7 @@ constexpr std::int64_t kRebootMs = 3000;      // a reset radio reports 880 after
 constexpr std::uint16_t kGatewayTableStart = 9999;
 constexpr std::uint8_t kTableMask = 0x55;
 constexpr std::size_t kMaxRouteHops = 32;
+constexpr std::size_t kMaxQueuedEvents = 500;
 
 void Put16le(Bytes& b, std::uint32_t v) {
   b.push_back(static_cast<std::uint8_t>(v & 0xFF));
@@ -568,6 +569,11 @@ std::string Mesh::formatEvent(RadioId radio, char qualifier, std::uint16_t code,
 void Mesh::raiseEvent(RadioId radio, char qualifier, std::uint16_t code, std::uint8_t partition, std::uint16_t zone) {
   if (!eventsEnabled()) return;  // the command port carries commands only; events go to the receiver line
   if (SimRadio* r = scenario_.find(radio)) ++r->diagnostics.eventsOk;
+  // A receiver that never acknowledges must not make the buffer grow without end: the oldest go.
+  if (queue_.size() >= kMaxQueuedEvents) {
+    queue_.pop_front();
+    ++stats_.dropped;
+  }
   queue_.push_back(formatEvent(radio, qualifier, code, partition, zone));
 }
 
@@ -625,7 +631,7 @@ void Mesh::generate(std::int64_t nowMs) {
     due = nowMs + (r->periodicMinutes ? periodMs(*r) : scaled(3600));
   }
   if (nextLinkTest_ && nextLinkTest_ <= nowMs) {
-    if (eventsEnabled()) queue_.push_back(linkTestMessage());
+    if (eventsEnabled() && queue_.size() < kMaxQueuedEvents) queue_.push_back(linkTestMessage());
     nextLinkTest_ = nowMs + scaled(scenario_.linkTestSeconds);
   }
   if (nextAlarm_ && nextAlarm_ <= nowMs) {

@@ -26,6 +26,7 @@ class Mesh {
     int resends = 0;
     int givenUp = 0;  // dropped after the last resend without an ACK
     int acks = 0;
+    int dropped = 0;  // oldest messages dropped from a full buffer
   };
 
   explicit Mesh(const Scenario& scenario, std::int64_t startMs = 0);

@@ -33,7 +33,7 @@ class Reader {
     if (!o.contains(key)) return;
     const QJsonValue v = o.value(key);
     const double d = v.toDouble(-1e300);
-    if (!v.isDouble() || d != static_cast<double>(static_cast<long long>(d))) {
+    if (!v.isDouble() || d < -9e15 || d > 9e15 || d != static_cast<double>(static_cast<long long>(d))) {
       fail(path + "." + key, "not an integer");
       return;
     }

@@ -21,6 +21,7 @@ constexpr int kQuietMs = 5;  // end of a frame from the tool
 constexpr int kPaceMs = 2;
 constexpr double kBytesPerMs = 0.96;  // 9600 bit/s, 10 bits a character
 constexpr int kHangupCheckMs = 50;
+constexpr qsizetype kMaxPending = 64 * 1024;
 
 QString Hex(const QByteArray& b) {
   return QString::fromLatin1(b.toHex(' ').toUpper());
@@ -283,6 +284,11 @@ void Simulator::enqueue(int lineId, const QByteArray& bytes) {
   if (line.pending.isEmpty()) {
     line.lastPaceMs = now();
     line.credit = std::max(line.credit, 1.0);
+  }
+  // A reader that never reads must not make the buffer grow without end.
+  if (line.pending.size() + bytes.size() > kMaxPending) {
+    emit logLine("the tool is not reading: output dropped");
+    return;
   }
   line.pending += bytes;
   flushLines();

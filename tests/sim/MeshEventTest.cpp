@@ -247,6 +247,14 @@ TEST_F(AckHandshake, StrayAckIsIgnored) {
   ASSERT_EQ(tick(now).size(), 1u);
 }
 
+TEST_F(AckHandshake, UnacknowledgedBufferIsBounded) {
+  for (int i = 0; i < 700; ++i) mesh.raiseEvent(2, 'E', 130, 1, 3);
+  EXPECT_EQ(mesh.queuedEvents(), 500u);
+  EXPECT_EQ(mesh.stats().dropped, 202);
+  // Sending goes on after the drop.
+  ASSERT_EQ(tick(now).size(), 1u);
+}
+
 TEST(MeshEvents, WithoutAckMessagesFollowAtTheSpacing) {
   Mesh mesh(Small(1, 1));
   RunMesh(mesh, 0, 2000);
