@@ -112,8 +112,10 @@ TEST(SimulatorProgram, FirstLineIsThePtyPath) {
 
 TEST(SimulatorProgram, BadScenarioIsReported) {
   EnsureApp();
+  const QString program = QString(ORVALIS_BINARY_DIR) + "/orvalis-sim";
+  ASSERT_TRUE(QFileInfo::exists(program)) << "build orvalis-sim first";
   QProcess sim;
-  sim.start(QString(ORVALIS_BINARY_DIR) + "/orvalis-sim", {"--scenario", "/nonexistent.json"});
+  sim.start(program, {"--scenario", "/nonexistent.json"});
   ASSERT_TRUE(sim.waitForFinished(5000));
   EXPECT_EQ(sim.exitCode(), 2);
   EXPECT_TRUE(sim.readAllStandardError().contains("/nonexistent.json"));
