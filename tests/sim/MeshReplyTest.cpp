@@ -296,3 +296,39 @@ TEST(MeshReset, ResetRestartsUptimeAndCountsAReset) {
 }
 
 }  // namespace
+
+namespace {
+
+// Arbitrary frames with a valid CRC: every reply is well formed and comes from the addressed radio.
+TEST(MeshFrames, ArbitraryFramesGetWellFormedReplies) {
+  Mesh mesh(Default());
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<std::uint8_t>(seed >> 16);
+  };
+  const std::uint8_t codes[] = {0xE2, 0xD4, 0xCA, 0xCC, 0xD9, 0xDB, 0xED, 0x88, 0xBE, 0xD7, 0xD8,
+                                0xE7, 0xC3, 0xD2, 0xD3, 0xE3, 0xE9, 0xEB, 0xEA, 0x00, 0xFF};
+  int replies = 0;
+  for (int i = 0; i < 20000; ++i) {
+    Bytes data{codes[next() % sizeof codes]};
+    const std::size_t extra = next() % 24;
+    for (std::size_t k = 0; k < extra; ++k) data.push_back(next() % 4 ? next() % 4 : next());
+    const RadioId dest = next() % 14;
+    FrameRoute route;
+    if (next() % 4 == 0) route.gateway = static_cast<RadioId>(next() % 14);
+    const Bytes f = BuildRadioFrame(dest, data, route);
+    for (const Output& o : mesh.onFrame(f, i * 10)) {
+      ++replies;
+      ASSERT_GE(o.bytes.size(), 5u);
+      EXPECT_EQ(o.bytes[0] | (o.bytes[1] << 8), dest);
+      EXPECT_EQ(o.bytes[2], data[0]);
+      const std::uint16_t crc = FrameCrc16(std::span(o.bytes).first(o.bytes.size() - 2));
+      EXPECT_EQ(o.bytes[o.bytes.size() - 2] | (o.bytes[o.bytes.size() - 1] << 8), crc);
+      EXPECT_GE(o.delayMs, 0);
+    }
+  }
+  EXPECT_GT(replies, 1000);
+}
+
+}  // namespace
