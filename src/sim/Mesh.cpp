@@ -58,11 +58,31 @@ Mesh::Mesh(const Scenario& scenario, std::int64_t startMs)
     : scenario_(scenario), timeScale_(scenario.timeScale > 0 ? scenario.timeScale : 1.0), startMs_(startMs) {}
 
 void Mesh::setTimeScale(double scale) {
-  if (scale > 0) timeScale_ = scale;
+  if (scale <= 0) return;
+  if (started_) {
+    // Simulated time so far stays; what is still to come arrives at the new pace.
+    anchorSimMs_ = simClockMs(lastNowMs_);
+    anchorRealMs_ = lastNowMs_;
+    const double f = timeScale_ / scale;
+    auto rescale = [&](std::int64_t& due) {
+      if (due > lastNowMs_) due = lastNowMs_ + static_cast<std::int64_t>(static_cast<double>(due - lastNowMs_) * f);
+    };
+    for (auto& [id, due] : nextPeriodic_) rescale(due);
+    for (auto& [id, due] : nextFailure_) rescale(due);
+    for (auto& t : restores_) rescale(t.dueMs);
+    if (nextLinkTest_) rescale(nextLinkTest_);
+    if (nextAlarm_) rescale(nextAlarm_);
+  }
+  timeScale_ = scale;
 }
 
-std::int64_t Mesh::simMs(std::int64_t realMs) const {
-  return static_cast<std::int64_t>(realMs * timeScale_);
+double Mesh::simClockMs(std::int64_t nowMs) const {
+  return anchorSimMs_ + static_cast<double>(std::max<std::int64_t>(nowMs - anchorRealMs_, 0)) * timeScale_;
+}
+
+void Mesh::advance(std::int64_t nowMs) {
+  start(nowMs);
+  lastNowMs_ = std::max(lastNowMs_, nowMs);
 }
 
 std::int64_t Mesh::periodMs(const SimRadio& r) const {
@@ -71,17 +91,17 @@ std::int64_t Mesh::periodMs(const SimRadio& r) const {
 }
 
 std::uint32_t Mesh::uptime(const SimRadio& r, std::int64_t nowMs) const {
-  auto it = bootMs_.find(r.id);
-  if (it != bootMs_.end()) return static_cast<std::uint32_t>(simMs(nowMs - it->second) / 1000);
-  return r.diagnostics.uptimeSeconds +
-         static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
+  const double clock = simClockMs(nowMs);
+  auto it = bootSimMs_.find(r.id);
+  if (it != bootSimMs_.end()) return static_cast<std::uint32_t>((clock - it->second) / 1000);
+  return r.diagnostics.uptimeSeconds + static_cast<std::uint32_t>(clock / 1000);
 }
 
 std::uint32_t Mesh::sinceReset(const SimRadio& r, std::int64_t nowMs) const {
-  auto it = bootMs_.find(r.id);
-  if (it != bootMs_.end()) return static_cast<std::uint32_t>(simMs(nowMs - it->second) / 1000);
-  return r.diagnostics.sinceResetSeconds +
-         static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
+  const double clock = simClockMs(nowMs);
+  auto it = bootSimMs_.find(r.id);
+  if (it != bootSimMs_.end()) return static_cast<std::uint32_t>((clock - it->second) / 1000);
+  return r.diagnostics.sinceResetSeconds + static_cast<std::uint32_t>(clock / 1000);
 }
 
 bool Mesh::alive(RadioId id) const {
@@ -163,7 +183,7 @@ bool Mesh::extendedEvents() const {
 // ---------------------------------------------------------------- frames
 
 std::vector<Output> Mesh::onFrame(std::span<const std::uint8_t> frame, std::int64_t nowMs) {
-  start(nowMs);
+  advance(nowMs);
   if (!CrcOk(frame)) {
     ++stats_.framesIgnored;
     return {};
@@ -419,7 +439,7 @@ Bytes Mesh::syncAnalysis(const SimRadio& r, std::int64_t nowMs) const {
   Put16le(b, s.gateway.value_or(route.empty() ? RadioId{0} : route.front()));           // 4-5
   b.insert(b.end(), {s.level, s.maxLevel, s.maxHistory, s.hopsWithoutSync, s.status});  // 6-10
   Put32be(b, up);                                                                       // 11-14
-  const auto elapsed = static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
+  const auto elapsed = static_cast<std::uint32_t>(simClockMs(nowMs) / 1000);
   Put32be(b, std::min(up, s.syncedSeconds + elapsed));  // 15-18
   for (std::uint16_t v :
        {s.ackMax, s.ackMin, s.ackLast, s.syncLosses, s.periodicLosses, s.slotBusy, s.serialErrors, s.serialCrcErrors,
@@ -525,7 +545,7 @@ void Mesh::rebooted(RadioId id, std::int64_t nowMs) {
   SimRadio* r = scenario_.find(id);
   if (!r) return;
   ++r->diagnostics.resets;
-  bootMs_[id] = nowMs;
+  bootSimMs_[id] = simClockMs(nowMs);
   bootEvent_[id] = nowMs + kRebootMs;
 }
 
@@ -581,6 +601,8 @@ void Mesh::start(std::int64_t nowMs) {
   if (started_) return;
   started_ = true;
   startMs_ = std::min(startMs_, nowMs);
+  anchorRealMs_ = startMs_;
+  lastNowMs_ = nowMs;
   const std::int64_t t0 = startMs_ + scenario_.startDelayMs;
   nextEventMs_ = t0;
   const auto n = static_cast<std::int64_t>(scenario_.radios.size());
@@ -685,13 +707,13 @@ std::vector<Output> Mesh::pump(std::int64_t nowMs) {
 }
 
 std::vector<Output> Mesh::onTick(std::int64_t nowMs) {
-  start(nowMs);
+  advance(nowMs);
   generate(nowMs);
   return pump(nowMs);
 }
 
 std::vector<Output> Mesh::onAck(std::int64_t nowMs) {
-  start(nowMs);
+  advance(nowMs);
   if (!inFlight_) return {};
   ++stats_.acks;
   inFlight_.reset();

@@ -42,6 +42,7 @@ class Mesh {
   // Queues one Contact-ID event reported by `radio` (qualifier 'E' or 'R').
   void raiseEvent(RadioId radio, char qualifier, std::uint16_t code, std::uint8_t partition, std::uint16_t zone);
 
+  // Takes effect at once: schedules still to come are stretched or shrunk.
   void setTimeScale(double scale);
   double timeScale() const { return timeScale_; }
   // A silent radio behaves like one that never answers: no replies, no events of its own.
@@ -82,7 +83,8 @@ class Mesh {
   std::optional<Path> pathTo(RadioId dest, const std::vector<RadioId>& vias) const;
   std::uint8_t levelHeard(RadioId at, RadioId from) const;
   std::int64_t periodMs(const SimRadio& r) const;
-  std::int64_t simMs(std::int64_t realMs) const;
+  double simClockMs(std::int64_t nowMs) const;  // simulated milliseconds since the start
+  void advance(std::int64_t nowMs);
   std::uint32_t uptime(const SimRadio& r, std::int64_t nowMs) const;
   std::uint32_t sinceReset(const SimRadio& r, std::int64_t nowMs) const;
 
@@ -105,6 +107,9 @@ class Mesh {
   double timeScale_;
   std::int64_t startMs_;
   bool started_ = false;
+  std::int64_t lastNowMs_ = 0;
+  std::int64_t anchorRealMs_ = 0;  // the simulated clock runs at timeScale_ from this moment...
+  double anchorSimMs_ = 0;         // ...where it showed this
   std::set<RadioId> silent_;
 
   std::deque<std::string> queue_;
@@ -114,7 +119,7 @@ class Mesh {
   std::map<RadioId, std::int64_t> nextPeriodic_;
   std::map<RadioId, std::int64_t> nextFailure_;
   std::map<RadioId, std::int64_t> bootEvent_;  // pending 880 after start or reset
-  std::map<RadioId, std::int64_t> bootMs_;     // last reset of each radio
+  std::map<RadioId, double> bootSimMs_;        // simulated time of each radio's last reset
   std::map<RadioId, int> sequence_;
   std::vector<Timed> restores_;
   std::int64_t nextLinkTest_ = 0;

@@ -151,6 +151,31 @@ TEST(MeshEvents, PeriodicTestsFollowTheTimeScale) {
   for (std::size_t i = 1; i < times.size(); ++i) EXPECT_NEAR(static_cast<double>(times[i] - times[i - 1]), 1000, 30);
 }
 
+TEST(MeshEvents, TimeScaleChangeTakesEffectAtOnce) {
+  QString error;
+  auto s = Scenario::fromJson(R"({"timeScale": 60,
+      "events": {"startDelayMs": 0, "linkTestSeconds": 0, "alarmEverySeconds": 0, "failureAfterSeconds": 0},
+      "master": {"periodicMinutes": 0, "commandEventMode": 1},
+      "radios": [{"id": 3, "periodicMinutes": 1, "diagnostics": {"uptimeSeconds": 1000}}]})",
+                              &error);
+  ASSERT_TRUE(s) << error.toStdString();
+  Mesh mesh(*s);
+  RunMesh(mesh, 0, 2500);
+  mesh.setTimeScale(120);
+  std::vector<std::int64_t> times;
+  for (const auto& [t, text] : RunMesh(mesh, 2510, 5000))
+    if (text.find("E881") != std::string::npos) times.push_back(t);
+  ASSERT_GE(times.size(), 4u);
+  // The test due at 2666 had 166 ms to go at 60x: 83 ms at 120x.
+  EXPECT_NEAR(static_cast<double>(times[0]), 2583, 15);
+  for (std::size_t i = 1; i < times.size(); ++i) EXPECT_NEAR(static_cast<double>(times[i] - times[i - 1]), 500, 30);
+  // Uptime keeps what has passed: 2.5 s at 60x, then 2.5 s at 120x.
+  const auto d = mesh.onFrame(BuildRadioFrame(3, test::Hex("E7 00 00 00")), 5000);
+  ASSERT_EQ(d.size(), 1u);
+  const Bytes& b = d[0].bytes;
+  EXPECT_EQ((b[16] << 24) | (b[17] << 16) | (b[18] << 8) | b[19], 1000 + 150 + 300);
+}
+
 TEST(MeshEvents, SilentRadioIsReportedWith882) {
   QString error;
   auto s = Scenario::fromJson(R"({
