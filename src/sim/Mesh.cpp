@@ -495,6 +495,8 @@ std::optional<Bytes> Mesh::flashWrite(SimRadio& r, std::span<const std::uint8_t>
     result = 4;  // not written
   } else if (type == 0x0F || type == 0x1F || type == 0x2F) {
     r.flash.headerType = type;
+    r.flash.headerHardware = count >= 1 ? data[6] : 0;
+    r.flash.headerRole = count >= 2 ? data[7] : 0;
   } else if ((type & 0x0F) == 0x04) {
     r.flash.segment = count >= 2 ? static_cast<std::uint32_t>((data[6] << 8) | data[7]) : 0;
   } else if ((type & 0x0F) == 0x00 && type != 0x90) {
@@ -522,7 +524,9 @@ std::optional<Bytes> Mesh::flashEnd(SimRadio& r, std::span<const std::uint8_t> d
   // The image must be complete and built for the bank it went to (the one not running).
   const std::uint8_t target = r.bank == 0 ? 1 : 0;
   const bool bankOk = header && (*header == 0x2F || ((*header == 0x0F ? 0 : 1) == target && flag == target));
-  const bool good = r.flash.erased && !r.flash.failed && r.flash.bytes > 0 && bankOk;
+  // A radio does not start an image built for other hardware or the other role (0 = master).
+  const bool fits = header && r.flash.headerHardware == r.hardwareCode && (r.flash.headerRole == 0) == (r.id == 0);
+  const bool good = r.flash.erased && !r.flash.failed && r.flash.bytes > 0 && bankOk && fits;
   Bytes b = Head(r.id, 0xEA);
   b.push_back(0);
   b.push_back(good ? flag : static_cast<std::uint8_t>(flag ^ 0x01));

@@ -64,7 +64,9 @@ struct SimGatewayEntry {
 struct SimFlash {
   bool erased = false;
   std::optional<std::uint8_t> headerType;  // 0x0F, 0x1F or 0x2F once the header record arrived
-  std::uint32_t segment = 0;               // from extended linear address records
+  std::uint8_t headerHardware = 0;         // the hardware code and role the image is built for
+  std::uint8_t headerRole = 0;
+  std::uint32_t segment = 0;  // from extended linear address records
   std::uint32_t bytes = 0;
   bool failed = false;                                 // a write was refused
   std::optional<std::array<std::uint8_t, 2>> version;  // version and revision of the new image
