@@ -19,7 +19,7 @@ struct IncomingPiece {
 // ends where the line goes quiet; the CRC then separates writes that arrived
 // together (an ACK followed by a frame, two frames).
 class FrameSplitter {
-public:
+ public:
   FrameSplitter() = default;
   explicit FrameSplitter(std::int64_t quietMs) : quietMs_(quietMs) {}
 
@@ -32,7 +32,7 @@ public:
   // Splits a quiet-delimited chunk; exposed for tests.
   static std::vector<IncomingPiece> split(std::span<const std::uint8_t> chunk);
 
-private:
+ private:
   std::int64_t quietMs_ = 5;
   std::int64_t lastByteMs_ = 0;
   Bytes buffer_;

@@ -18,6 +18,7 @@ constexpr std::int64_t kRebootMs = 3000;      // a reset radio reports 880 after
 constexpr std::uint16_t kGatewayTableStart = 9999;
 constexpr std::uint8_t kTableMask = 0x55;
 constexpr std::size_t kMaxRouteHops = 32;
+constexpr std::size_t kMaxQueuedEvents = 500;
 
 void Put16le(Bytes& b, std::uint32_t v) {
   b.push_back(static_cast<std::uint8_t>(v & 0xFF));
@@ -58,10 +59,32 @@ Mesh::Mesh(const Scenario& scenario, std::int64_t startMs)
     : scenario_(scenario), timeScale_(scenario.timeScale > 0 ? scenario.timeScale : 1.0), startMs_(startMs) {}
 
 void Mesh::setTimeScale(double scale) {
-  if (scale > 0) timeScale_ = scale;
+  if (scale <= 0) return;
+  if (started_) {
+    // Simulated time so far stays; what is still to come arrives at the new pace.
+    anchorSimMs_ = simClockMs(lastNowMs_);
+    anchorRealMs_ = lastNowMs_;
+    const double f = timeScale_ / scale;
+    auto rescale = [&](std::int64_t& due) {
+      if (due > lastNowMs_) due = lastNowMs_ + static_cast<std::int64_t>(static_cast<double>(due - lastNowMs_) * f);
+    };
+    for (auto& [id, due] : nextPeriodic_) rescale(due);
+    for (auto& [id, due] : nextFailure_) rescale(due);
+    for (auto& t : restores_) rescale(t.dueMs);
+    if (nextLinkTest_) rescale(nextLinkTest_);
+    if (nextAlarm_) rescale(nextAlarm_);
+  }
+  timeScale_ = scale;
 }
 
-std::int64_t Mesh::simMs(std::int64_t realMs) const { return static_cast<std::int64_t>(static_cast<double>(realMs) * timeScale_); }
+double Mesh::simClockMs(std::int64_t nowMs) const {
+  return anchorSimMs_ + static_cast<double>(std::max<std::int64_t>(nowMs - anchorRealMs_, 0)) * timeScale_;
+}
+
+void Mesh::advance(std::int64_t nowMs) {
+  start(nowMs);
+  lastNowMs_ = std::max(lastNowMs_, nowMs);
+}
 
 std::int64_t Mesh::periodMs(const SimRadio& r) const {
   const double ms = r.periodicMinutes * 60000.0 / timeScale_;
@@ -69,16 +92,17 @@ std::int64_t Mesh::periodMs(const SimRadio& r) const {
 }
 
 std::uint32_t Mesh::uptime(const SimRadio& r, std::int64_t nowMs) const {
-  auto it = bootMs_.find(r.id);
-  if (it != bootMs_.end()) return static_cast<std::uint32_t>(simMs(nowMs - it->second) / 1000);
-  return r.diagnostics.uptimeSeconds + static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
+  const double clock = simClockMs(nowMs);
+  auto it = bootSimMs_.find(r.id);
+  if (it != bootSimMs_.end()) return static_cast<std::uint32_t>((clock - it->second) / 1000);
+  return r.diagnostics.uptimeSeconds + static_cast<std::uint32_t>(clock / 1000);
 }
 
 std::uint32_t Mesh::sinceReset(const SimRadio& r, std::int64_t nowMs) const {
-  auto it = bootMs_.find(r.id);
-  if (it != bootMs_.end()) return static_cast<std::uint32_t>(simMs(nowMs - it->second) / 1000);
-  return r.diagnostics.sinceResetSeconds +
-         static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
+  const double clock = simClockMs(nowMs);
+  auto it = bootSimMs_.find(r.id);
+  if (it != bootSimMs_.end()) return static_cast<std::uint32_t>((clock - it->second) / 1000);
+  return r.diagnostics.sinceResetSeconds + static_cast<std::uint32_t>(clock / 1000);
 }
 
 bool Mesh::alive(RadioId id) const {
@@ -145,7 +169,9 @@ std::uint8_t Mesh::levelHeard(RadioId at, RadioId from) const {
   return 90;
 }
 
-bool Mesh::eventsEnabled() const { return scenario_.radios.front().commandEventMode != 0; }
+bool Mesh::eventsEnabled() const {
+  return scenario_.radios.front().commandEventMode != 0;
+}
 bool Mesh::ackRequired() const {
   const auto p = scenario_.radios.front().protocol;
   return p == 0 || p == 2;
@@ -158,7 +184,7 @@ bool Mesh::extendedEvents() const {
 // ---------------------------------------------------------------- frames
 
 std::vector<Output> Mesh::onFrame(std::span<const std::uint8_t> frame, std::int64_t nowMs) {
-  start(nowMs);
+  advance(nowMs);
   if (!CrcOk(frame)) {
     ++stats_.framesIgnored;
     return {};
@@ -324,29 +350,29 @@ std::optional<Bytes> Mesh::answer(SimRadio& r, const Path& path, std::span<const
 
 Bytes Mesh::parameters(const SimRadio& r, CommandCode code) const {
   Bytes b = Head(r.id, code);
-  Put16le(b, r.periodicMinutes);                      // 3-4
+  Put16le(b, r.periodicMinutes);                        // 3-4
   b.insert(b.end(), r.serial.begin(), r.serial.end());  // 5-8
-  b.push_back(r.hardwareCode);                        // 9
-  b.push_back(r.id == 0 ? r.protocol : 1);            // 10
-  b.push_back(r.firmwareRevision);                    // 11
-  b.push_back(r.channel);                             // 12
-  b.push_back(r.id == 0 ? r.commandEventMode : 0);    // 13
-  b.push_back(r.keepAliveType);                       // 14
-  b.push_back(r.dataRate & 0x7F);                     // 15
-  b.push_back(r.serialBaud);                          // 16
-  b.push_back(r.firmwareVersion);                     // 17
-  b.push_back(r.bank);                                // 18
-  b.push_back(r.firmwareCheck);                       // 19
+  b.push_back(r.hardwareCode);                          // 9
+  b.push_back(r.id == 0 ? r.protocol : 1);              // 10
+  b.push_back(r.firmwareRevision);                      // 11
+  b.push_back(r.channel);                               // 12
+  b.push_back(r.id == 0 ? r.commandEventMode : 0);      // 13
+  b.push_back(r.keepAliveType);                         // 14
+  b.push_back(r.dataRate & 0x7F);                       // 15
+  b.push_back(r.serialBaud);                            // 16
+  b.push_back(r.firmwareVersion);                       // 17
+  b.push_back(r.bank);                                  // 18
+  b.push_back(r.firmwareCheck);                         // 19
   if (r.id == 0 || r.firmwareVersion == 20 || r.firmwareVersion == 30) {
     Put16be(b, r.periodicMinutes);  // 20-21
   } else {
     b.push_back(0);
     b.push_back(r.powerOptions);
   }
-  b.insert(b.end(), 4, 0);  // 22-25
-  b.push_back(r.panelType);  // 26
-  b.push_back(r.partition);  // 27
-  b.insert(b.end(), 2, 0);   // 28-29
+  b.insert(b.end(), 4, 0);      // 22-25
+  b.push_back(r.panelType);     // 26
+  b.push_back(r.partition);     // 27
+  b.insert(b.end(), 2, 0);      // 28-29
   b.push_back(r.boardVariant);  // 30
   return b;
 }
@@ -354,9 +380,9 @@ Bytes Mesh::parameters(const SimRadio& r, CommandCode code) const {
 Bytes Mesh::signal(const SimRadio& r, const Path& path) const {
   Bytes b = Head(r.id, code::kSignal);
   Put16le(b, path.gateway);
-  b.push_back(levelHeard(r.id, path.gateway));  // 5: at the measured radio
-  b.push_back(levelHeard(path.gateway, r.id));  // 6: at the gateway
-  b.insert(b.end(), 6, 0);                      // 7-12
+  b.push_back(levelHeard(r.id, path.gateway));                          // 5: at the measured radio
+  b.push_back(levelHeard(path.gateway, r.id));                          // 6: at the gateway
+  b.insert(b.end(), 6, 0);                                              // 7-12
   Put16be(b, static_cast<std::uint32_t>(2 * kHopMs * path.hops + 12));  // 13-14: link time
   const int half = r.frequencyOffset / 2;
   b.push_back(static_cast<std::uint8_t>(static_cast<std::int8_t>(half)));
@@ -368,21 +394,21 @@ Bytes Mesh::diagnostics(const SimRadio& r, std::int64_t nowMs) const {
   const SimDiagnostics& d = r.diagnostics;
   Bytes b = Head(r.id, code::kDiagnostics);
   b.insert(b.end(), {d.tempMin, d.tempMed, d.tempMax, d.v33Min, d.v33Med, d.v33Max});  // 3-8
-  Put16be(b, d.resets);          // 9-10
-  Put16be(b, d.powerOnResets);   // 11-12
-  Put16be(b, d.watchdogResets);  // 13-14
-  b.push_back(d.statusFlags);    // 15
-  Put32be(b, uptime(r, nowMs));  // 16-19
-  Put32be(b, sinceReset(r, nowMs));  // 20-23
-  Put16be(b, d.stack);           // 24-25
-  b.push_back(d.masterStatus);   // 26
-  b.push_back(d.lineVoltage);    // 27
-  Put32be(b, d.eventsOk);        // 28-31
-  Put32be(b, d.eventsRefused);   // 32-35
-  Put16be(b, d.levelL1);         // 36-37
-  Put16be(b, d.levelL2);         // 38-39
-  Put16be(b, d.maxL1);           // 40-41
-  Put16be(b, d.maxL2);           // 42-43
+  Put16be(b, d.resets);                                                                // 9-10
+  Put16be(b, d.powerOnResets);                                                         // 11-12
+  Put16be(b, d.watchdogResets);                                                        // 13-14
+  b.push_back(d.statusFlags);                                                          // 15
+  Put32be(b, uptime(r, nowMs));                                                        // 16-19
+  Put32be(b, sinceReset(r, nowMs));                                                    // 20-23
+  Put16be(b, d.stack);                                                                 // 24-25
+  b.push_back(d.masterStatus);                                                         // 26
+  b.push_back(d.lineVoltage);                                                          // 27
+  Put32be(b, d.eventsOk);                                                              // 28-31
+  Put32be(b, d.eventsRefused);                                                         // 32-35
+  Put16be(b, d.levelL1);                                                               // 36-37
+  Put16be(b, d.levelL2);                                                               // 38-39
+  Put16be(b, d.maxL1);                                                                 // 40-41
+  Put16be(b, d.maxL2);                                                                 // 42-43
   if (d.battery) {
     b.push_back(0x55);  // 44: battery values follow
     b.insert(b.end(), d.battery->begin(), d.battery->end());
@@ -398,27 +424,27 @@ Bytes Mesh::syncAnalysis(const SimRadio& r, std::int64_t nowMs) const {
   b.push_back(s.layout);
   const std::uint32_t up = uptime(r, nowMs);
   if (s.layout >= 0x80) {
-    Put32be(b, up);                  // 4-7
-    Put16be(b, s.periodicLosses);    // 8-9
-    Put16be(b, s.slotBusy);          // 10-11
-    Put16be(b, s.serialErrors);      // 12-13
-    Put16be(b, s.serialCrcErrors);   // 14-15
-    Put16be(b, s.rxErrorTenths);     // 16-17
-    Put16be(b, s.protocolErrors);    // 18-19
-    Put16be(b, s.serialMaxBytes);    // 20-21
-    Put16be(b, s.lostOutTenths);     // 22-23
-    Put16be(b, s.retryTenths);       // 24-25
+    Put32be(b, up);                 // 4-7
+    Put16be(b, s.periodicLosses);   // 8-9
+    Put16be(b, s.slotBusy);         // 10-11
+    Put16be(b, s.serialErrors);     // 12-13
+    Put16be(b, s.serialCrcErrors);  // 14-15
+    Put16be(b, s.rxErrorTenths);    // 16-17
+    Put16be(b, s.protocolErrors);   // 18-19
+    Put16be(b, s.serialMaxBytes);   // 20-21
+    Put16be(b, s.lostOutTenths);    // 22-23
+    Put16be(b, s.retryTenths);      // 24-25
     return b;
   }
   const auto& route = r.activeRoute();
-  Put16le(b, s.gateway.value_or(route.empty() ? RadioId{0} : route.front()));  // 4-5
+  Put16le(b, s.gateway.value_or(route.empty() ? RadioId{0} : route.front()));           // 4-5
   b.insert(b.end(), {s.level, s.maxLevel, s.maxHistory, s.hopsWithoutSync, s.status});  // 6-10
-  Put32be(b, up);  // 11-14
-  const auto elapsed = static_cast<std::uint32_t>(simMs(std::max<std::int64_t>(nowMs - startMs_, 0)) / 1000);
+  Put32be(b, up);                                                                       // 11-14
+  const auto elapsed = static_cast<std::uint32_t>(simClockMs(nowMs) / 1000);
   Put32be(b, std::min(up, s.syncedSeconds + elapsed));  // 15-18
-  for (std::uint16_t v : {s.ackMax, s.ackMin, s.ackLast, s.syncLosses, s.periodicLosses, s.slotBusy, s.serialErrors,
-                          s.serialCrcErrors, s.rxErrorTenths, s.protocolErrors, s.serialMaxBytes, s.lostOutTenths,
-                          s.lostBackTenths, s.retryTenths})
+  for (std::uint16_t v :
+       {s.ackMax, s.ackMin, s.ackLast, s.syncLosses, s.periodicLosses, s.slotBusy, s.serialErrors, s.serialCrcErrors,
+        s.rxErrorTenths, s.protocolErrors, s.serialMaxBytes, s.lostOutTenths, s.lostBackTenths, s.retryTenths})
     Put16be(b, v);  // 19-46
   if (s.layout > 1) {
     Put16be(b, static_cast<std::uint16_t>(s.clockGeneral));  // 47-48
@@ -470,6 +496,8 @@ std::optional<Bytes> Mesh::flashWrite(SimRadio& r, std::span<const std::uint8_t>
     result = 4;  // not written
   } else if (type == 0x0F || type == 0x1F || type == 0x2F) {
     r.flash.headerType = type;
+    r.flash.headerHardware = count >= 1 ? data[6] : 0;
+    r.flash.headerRole = count >= 2 ? data[7] : 0;
   } else if ((type & 0x0F) == 0x04) {
     r.flash.segment = count >= 2 ? static_cast<std::uint32_t>((data[6] << 8) | data[7]) : 0;
   } else if ((type & 0x0F) == 0x00 && type != 0x90) {
@@ -503,7 +531,9 @@ std::optional<Bytes> Mesh::flashEnd(SimRadio& r, std::span<const std::uint8_t> d
   // The image must be complete and built for the bank it went to (the one not running).
   const std::uint8_t target = r.bank == 0 ? 1 : 0;
   const bool bankOk = header && (*header == 0x2F || ((*header == 0x0F ? 0 : 1) == target && flag == target));
-  const bool good = r.flash.erased && !r.flash.failed && r.flash.bytes > 0 && bankOk;
+  // A radio does not start an image built for other hardware or the other role (0 = master).
+  const bool fits = header && r.flash.headerHardware == r.hardwareCode && (r.flash.headerRole == 0) == (r.id == 0);
+  const bool good = r.flash.erased && !r.flash.failed && r.flash.bytes > 0 && bankOk && fits;
   Bytes b = Head(r.id, 0xEA);
   b.push_back(0);
   b.push_back(good ? flag : static_cast<std::uint8_t>(flag ^ 0x01));
@@ -526,13 +556,15 @@ void Mesh::rebooted(RadioId id, std::int64_t nowMs) {
   SimRadio* r = scenario_.find(id);
   if (!r) return;
   ++r->diagnostics.resets;
-  bootMs_[id] = nowMs;
+  bootSimMs_[id] = simClockMs(nowMs);
   bootEvent_[id] = nowMs + kRebootMs;
 }
 
 // ---------------------------------------------------------------- events
 
-std::string Mesh::linkTestMessage() { return std::string("1011           @    ") + '\x14'; }
+std::string Mesh::linkTestMessage() {
+  return std::string("1011           @    ") + '\x14';
+}
 
 std::string Mesh::formatEvent(RadioId radio, char qualifier, std::uint16_t code, std::uint8_t partition,
                               std::uint16_t zone) {
@@ -568,6 +600,11 @@ std::string Mesh::formatEvent(RadioId radio, char qualifier, std::uint16_t code,
 void Mesh::raiseEvent(RadioId radio, char qualifier, std::uint16_t code, std::uint8_t partition, std::uint16_t zone) {
   if (!eventsEnabled()) return;  // the command port carries commands only; events go to the receiver line
   if (SimRadio* r = scenario_.find(radio)) ++r->diagnostics.eventsOk;
+  // A receiver that never acknowledges must not make the buffer grow without end: the oldest go.
+  if (queue_.size() >= kMaxQueuedEvents) {
+    queue_.pop_front();
+    ++stats_.dropped;
+  }
   queue_.push_back(formatEvent(radio, qualifier, code, partition, zone));
 }
 
@@ -575,6 +612,8 @@ void Mesh::start(std::int64_t nowMs) {
   if (started_) return;
   started_ = true;
   startMs_ = std::min(startMs_, nowMs);
+  anchorRealMs_ = startMs_;
+  lastNowMs_ = nowMs;
   const std::int64_t t0 = startMs_ + scenario_.startDelayMs;
   nextEventMs_ = t0;
   const auto n = static_cast<std::int64_t>(scenario_.radios.size());
@@ -596,7 +635,9 @@ void Mesh::start(std::int64_t nowMs) {
 }
 
 void Mesh::generate(std::int64_t nowMs) {
-  auto scaled = [&](int seconds) { return std::max<std::int64_t>(static_cast<std::int64_t>(seconds * 1000.0 / timeScale_), 1); };
+  auto scaled = [&](int seconds) {
+    return std::max<std::int64_t>(static_cast<std::int64_t>(seconds * 1000.0 / timeScale_), 1);
+  };
   // Start-up and reset reports, the master first.
   for (auto it = bootEvent_.begin(); it != bootEvent_.end();) {
     if (it->second > nowMs) {
@@ -623,7 +664,7 @@ void Mesh::generate(std::int64_t nowMs) {
     due = nowMs + (r->periodicMinutes ? periodMs(*r) : scaled(3600));
   }
   if (nextLinkTest_ && nextLinkTest_ <= nowMs) {
-    if (eventsEnabled()) queue_.push_back(linkTestMessage());
+    if (eventsEnabled() && queue_.size() < kMaxQueuedEvents) queue_.push_back(linkTestMessage());
     nextLinkTest_ = nowMs + scaled(scenario_.linkTestSeconds);
   }
   if (nextAlarm_ && nextAlarm_ <= nowMs) {
@@ -677,13 +718,13 @@ std::vector<Output> Mesh::pump(std::int64_t nowMs) {
 }
 
 std::vector<Output> Mesh::onTick(std::int64_t nowMs) {
-  start(nowMs);
+  advance(nowMs);
   generate(nowMs);
   return pump(nowMs);
 }
 
 std::vector<Output> Mesh::onAck(std::int64_t nowMs) {
-  start(nowMs);
+  advance(nowMs);
   if (!inFlight_) return {};
   ++stats_.acks;
   inFlight_.reset();

@@ -18,7 +18,7 @@ namespace orvalis::sim {
 // Plain logic: no clock, no timers. The owner passes the time in milliseconds
 // (any monotonic origin) and writes what the calls return after each delay.
 class Mesh {
-public:
+ public:
   struct Stats {
     int framesIgnored = 0;  // bad CRC, unknown command, radio absent or silent
     int replies = 0;
@@ -26,6 +26,7 @@ public:
     int resends = 0;
     int givenUp = 0;  // dropped after the last resend without an ACK
     int acks = 0;
+    int dropped = 0;  // oldest messages dropped from a full buffer
   };
 
   explicit Mesh(const Scenario& scenario, std::int64_t startMs = 0);
@@ -41,6 +42,7 @@ public:
   // Queues one Contact-ID event reported by `radio` (qualifier 'E' or 'R').
   void raiseEvent(RadioId radio, char qualifier, std::uint16_t code, std::uint8_t partition, std::uint16_t zone);
 
+  // Takes effect at once: schedules still to come are stretched or shrunk.
   void setTimeScale(double scale);
   double timeScale() const { return timeScale_; }
   // A silent radio behaves like one that never answers: no replies, no events of its own.
@@ -60,10 +62,10 @@ public:
                           std::uint16_t zone);
   static std::string linkTestMessage();
 
-private:
+ private:
   struct Path {
-    int hops = 0;           // RF hops from the master to the radio
-    RadioId gateway = 0;    // the radio that relays the last hop (0 = the master)
+    int hops = 0;         // RF hops from the master to the radio
+    RadioId gateway = 0;  // the radio that relays the last hop (0 = the master)
   };
   struct InFlight {
     std::string text;
@@ -81,7 +83,8 @@ private:
   std::optional<Path> pathTo(RadioId dest, const std::vector<RadioId>& vias) const;
   std::uint8_t levelHeard(RadioId at, RadioId from) const;
   std::int64_t periodMs(const SimRadio& r) const;
-  std::int64_t simMs(std::int64_t realMs) const;
+  double simClockMs(std::int64_t nowMs) const;  // simulated milliseconds since the start
+  void advance(std::int64_t nowMs);
   std::uint32_t uptime(const SimRadio& r, std::int64_t nowMs) const;
   std::uint32_t sinceReset(const SimRadio& r, std::int64_t nowMs) const;
 
@@ -104,16 +107,19 @@ private:
   double timeScale_;
   std::int64_t startMs_;
   bool started_ = false;
+  std::int64_t lastNowMs_ = 0;
+  std::int64_t anchorRealMs_ = 0;  // the simulated clock runs at timeScale_ from this moment...
+  double anchorSimMs_ = 0;         // ...where it showed this
   std::set<RadioId> silent_;
 
   std::deque<std::string> queue_;
   std::optional<InFlight> inFlight_;
-  std::int64_t nextEventMs_ = 0;   // earliest time for the next event message
-  std::int64_t lineFreeMs_ = 0;    // when the last scheduled write has left the line
+  std::int64_t nextEventMs_ = 0;  // earliest time for the next event message
+  std::int64_t lineFreeMs_ = 0;   // when the last scheduled write has left the line
   std::map<RadioId, std::int64_t> nextPeriodic_;
   std::map<RadioId, std::int64_t> nextFailure_;
   std::map<RadioId, std::int64_t> bootEvent_;  // pending 880 after start or reset
-  std::map<RadioId, std::int64_t> bootMs_;     // last reset of each radio
+  std::map<RadioId, double> bootSimMs_;        // simulated time of each radio's last reset
   std::map<RadioId, int> sequence_;
   std::vector<Timed> restores_;
   std::int64_t nextLinkTest_ = 0;

@@ -8,7 +8,9 @@
 #include <set>
 
 // The resources live in a static library: referencing them keeps the linker from dropping them.
-static void InitSimResources() { Q_INIT_RESOURCE(SimResources); }
+static void InitSimResources() {
+  Q_INIT_RESOURCE(SimResources);
+}
 
 namespace orvalis::sim {
 
@@ -16,7 +18,7 @@ namespace {
 
 // Reads typed fields of a JSON object and keeps the first error with its path.
 class Reader {
-public:
+ public:
   explicit Reader(QString* error) : error_(error) {}
   bool failed() const { return failed_; }
 
@@ -31,7 +33,7 @@ public:
     if (!o.contains(key)) return;
     const QJsonValue v = o.value(key);
     const double d = v.toDouble(-1e300);
-    if (!v.isDouble() || d != static_cast<double>(static_cast<long long>(d))) {
+    if (!v.isDouble() || d < -9e15 || d > 9e15 || d != static_cast<double>(static_cast<long long>(d))) {
       fail(path + "." + key, "not an integer");
       return;
     }
@@ -93,7 +95,7 @@ public:
     return out;
   }
 
-private:
+ private:
   QString* error_;
   bool failed_ = false;
 };

@@ -24,16 +24,16 @@ struct Scenario {
   double timeScale = 1.0;  // simulated seconds per real second
 
   // Event traffic of the master radio; times are simulated time unless said.
-  int ackTimeoutMs = 2000;  // real milliseconds before an unacknowledged message is sent again
-  int maxResends = 3;       // after that many resends the message is given up
-  int eventSpacingMs = 300;  // real milliseconds between two messages (and after a reply)
-  int startDelayMs = 500;    // real milliseconds before the first 880
-  int linkTestSeconds = 60;  // 0 = no link tests
+  int ackTimeoutMs = 2000;     // real milliseconds before an unacknowledged message is sent again
+  int maxResends = 3;          // after that many resends the message is given up
+  int eventSpacingMs = 300;    // real milliseconds between two messages (and after a reply)
+  int startDelayMs = 500;      // real milliseconds before the first 880
+  int linkTestSeconds = 60;    // 0 = no link tests
   int alarmEverySeconds = 90;  // 0 = no alarms
   int restoreAfterSeconds = 20;
-  int failureAfterSeconds = 40;  // 882 for radios that never answer; 0 = never
-  std::string receiver = "00";            // two digits after the leading 5/6
-  std::vector<std::string> lines{"0"};    // line numbers used in turn: one digit or three
+  int failureAfterSeconds = 40;         // 882 for radios that never answer; 0 = never
+  std::string receiver = "00";          // two digits after the leading 5/6
+  std::vector<std::string> lines{"0"};  // line numbers used in turn: one digit or three
   std::vector<SimAlarm> alarms;
 
   std::vector<SimRadio> radios;  // the master (id 0) first

@@ -39,7 +39,7 @@ struct SimDiagnostics {
 };
 
 struct SimSync {
-  std::uint8_t layout = 2;  // reply byte 3: 1 without clock lines, 2 with them, 0x80+ counter layout
+  std::uint8_t layout = 2;         // reply byte 3: 1 without clock lines, 2 with them, 0x80+ counter layout
   std::optional<RadioId> gateway;  // defaults to the first hop of the route
   std::uint8_t level = 74, maxLevel = 70, maxHistory = 66, hopsWithoutSync = 0, status = 1;
   std::uint32_t syncedSeconds = 93000;
@@ -64,9 +64,11 @@ struct SimGatewayEntry {
 struct SimFlash {
   bool erased = false;
   std::optional<std::uint8_t> headerType;  // 0x0F, 0x1F or 0x2F once the header record arrived
-  std::uint32_t segment = 0;               // from extended linear address records
+  std::uint8_t headerHardware = 0;         // the hardware code and role the image is built for
+  std::uint8_t headerRole = 0;
+  std::uint32_t segment = 0;  // from extended linear address records
   std::uint32_t bytes = 0;
-  bool failed = false;  // a write was refused
+  bool failed = false;                                 // a write was refused
   std::optional<std::array<std::uint8_t, 2>> version;  // version and revision of the new image
 };
 
@@ -91,7 +93,7 @@ struct SimRadio {
   std::uint16_t periodicMinutes = 60;
   std::uint8_t panelType = 1;
   std::uint8_t partition = 1;
-  std::vector<RadioId> route;  // hops from this radio towards the master, master not included
+  std::vector<RadioId> route;                        // hops from this radio towards the master, master not included
   std::optional<std::vector<RadioId>> definedRoute;  // set by a route definition, cleared by erase
   std::vector<SimNeighbour> neighbours;
   SimNoise noise;

@@ -18,13 +18,18 @@ namespace orvalis::sim {
 
 namespace {
 constexpr int kTickMs = 20;
-constexpr int kQuietMs = 5;        // end of a frame from the tool
+constexpr int kQuietMs = 5;  // end of a frame from the tool
 constexpr int kPaceMs = 2;
 constexpr double kBytesPerMs = 0.96;  // 9600 bit/s, 10 bits a character
 constexpr int kHangupCheckMs = 50;
+constexpr qsizetype kMaxPending = 64 * 1024;
 
-QString Hex(const QByteArray& b) { return QString::fromLatin1(b.toHex(' ').toUpper()); }
-QByteArray ToQt(const Bytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size())); }
+QString Hex(const QByteArray& b) {
+  return QString::fromLatin1(b.toHex(' ').toUpper());
+}
+QByteArray ToQt(const Bytes& b) {
+  return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
+}
 }  // namespace
 
 Simulator::Simulator(const Scenario& scenario, QObject* parent) : QObject(parent), mesh_(scenario, 0) {
@@ -42,6 +47,7 @@ Simulator::Simulator(const Scenario& scenario, QObject* parent) : QObject(parent
 }
 
 Simulator::~Simulator() {
+  delete ptyNotifier_;  // before its descriptor goes
   if (masterFd_ >= 0) ::close(masterFd_);
 }
 
@@ -50,7 +56,9 @@ void Simulator::setSplitReplies(int pieces, int gapMs) {
   splitGapMs_ = std::max(0, gapMs);
 }
 
-void Simulator::setSilentRadio(RadioId id, bool silent) { mesh_.setSilent(id, silent, now()); }
+void Simulator::setSilentRadio(RadioId id, bool silent) {
+  mesh_.setSilent(id, silent, now());
+}
 
 // ---------------------------------------------------------------- pseudo-terminal
 
@@ -144,7 +152,9 @@ bool Simulator::listenTcp(quint16 port, QString* error) {
   return true;
 }
 
-quint16 Simulator::tcpPort() const { return server_ && server_->isListening() ? server_->serverPort() : 0; }
+quint16 Simulator::tcpPort() const {
+  return server_ && server_->isListening() ? server_->serverPort() : 0;
+}
 
 void Simulator::onNewConnection() {
   while (QTcpSocket* s = server_->nextPendingConnection()) {
@@ -282,6 +292,11 @@ void Simulator::enqueue(int lineId, const QByteArray& bytes) {
   if (line.pending.isEmpty()) {
     line.lastPaceMs = now();
     line.credit = std::max(line.credit, 1.0);
+  }
+  // A reader that never reads must not make the buffer grow without end.
+  if (line.pending.size() + bytes.size() > kMaxPending) {
+    emit logLine("the tool is not reading: output dropped");
+    return;
   }
   line.pending += bytes;
   flushLines();

@@ -22,7 +22,7 @@ namespace orvalis::sim {
 // same process as the tool.
 class Simulator : public QObject {
   Q_OBJECT
-public:
+ public:
   explicit Simulator(const Scenario& scenario, QObject* parent = nullptr);
   ~Simulator() override;
 
@@ -52,12 +52,12 @@ public:
   qint64 now() const { return clock_.elapsed(); }
   bool ptyConnected() const;
 
-signals:
+ signals:
   void frameReceived(const QByteArray& frame);  // a complete frame from the tool
   void bytesWritten(const QByteArray& bytes);   // one write to the tool
   void logLine(const QString& line);
 
-private:
+ private:
   struct Line {
     FrameSplitter splitter;
     QByteArray pending;  // waiting for the paced line

@@ -141,7 +141,8 @@ int main(int argc, char** argv) {
   const QCommandLineOption flip("flip", "Fault: flip one byte in each of the next N replies.", "N");
   const QCommandLineOption silent("silent", "Fault: radio ID never answers (may be repeated).", "ID");
   const QCommandLineOption verbose("verbose", "Log frames and events on standard error.");
-  const QCommandLineOption print("print-scenario", "Print the built-in scenario (a starting point for your own) and exit.");
+  const QCommandLineOption print("print-scenario",
+                                 "Print the built-in scenario (a starting point for your own) and exit.");
   cl.addOptions({scenario, pty, tcp, timeScale, pace, drop, split, splitGap, delay, flip, silent, verbose, print});
   cl.process(app);
 

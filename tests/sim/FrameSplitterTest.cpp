@@ -16,7 +16,9 @@ using orvalis::test::ToHex;
 
 namespace {
 
-std::string Frame(RadioId dest, const char* data) { return ToHex(BuildRadioFrame(dest, Hex(data))); }
+std::string Frame(RadioId dest, const char* data) {
+  return ToHex(BuildRadioFrame(dest, Hex(data)));
+}
 
 std::string Describe(const std::vector<IncomingPiece>& pieces) {
   std::string s;

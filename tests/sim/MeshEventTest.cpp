@@ -21,8 +21,10 @@ Scenario Small(int protocol, int mode, const char* extra = "") {
   const std::string json = std::string(R"({
     "events": {"ackTimeoutMs": 1000, "maxResends": 2, "spacingMs": 200, "startDelayMs": 100,
                "linkTestSeconds": 0, "alarmEverySeconds": 0, "failureAfterSeconds": 0,
-               "lines": ["0", "000"])") + extra + R"(},
-    "master": {"protocol": )" + std::to_string(protocol) + R"(, "commandEventMode": )" + std::to_string(mode) +
+               "lines": ["0", "000"])") +
+                           extra + R"(},
+    "master": {"protocol": )" +
+                           std::to_string(protocol) + R"(, "commandEventMode": )" + std::to_string(mode) +
                            R"(, "periodicMinutes": 0, "partition": 0, "accounts": ["1000"]},
     "radios": [
       {"id": 2, "serial": [11, 3, 18, 7], "periodicMinutes": 0, "partition": 1, "accounts": ["1002", "2002"]},
@@ -34,11 +36,13 @@ Scenario Small(int protocol, int mode, const char* extra = "") {
   return s ? *s : Scenario{};
 }
 
-std::string Text(const Output& o) { return std::string(o.bytes.begin(), o.bytes.end()); }
+std::string Text(const Output& o) {
+  return std::string(o.bytes.begin(), o.bytes.end());
+}
 
 // Runs the mesh from `from` to `to` in steps of `step` ms, answering nothing; collects the events.
 std::vector<std::pair<std::int64_t, std::string>> RunMesh(Mesh& mesh, std::int64_t from, std::int64_t to,
-                                                      std::int64_t step = 10) {
+                                                          std::int64_t step = 10) {
   std::vector<std::pair<std::int64_t, std::string>> out;
   for (std::int64_t t = from; t <= to; t += step)
     for (const Output& o : mesh.onTick(t))
@@ -72,12 +76,21 @@ const FormatCase kFormats[] = {
     {"Standard", 1, 1, 2, 'E', 130, 1, 3, "5000 181002E13001003", "500000 181002E13001003"},
     {"StandardSecondPartitionAccount", 1, 1, 2, 'R', 130, 2, 8, "5000 182002R13002008", "500000 182002R13002008"},
     {"StandardPowerUp", 1, 1, 5, 'E', 880, 2, 5, "5000 181005E88002005", "500000 181005E88002005"},
-    {"ExtendedByMode", 1, 2, 5, 'E', 881, 2, 5, "6000 181005E88102005 0005013001077005" "00101",
-     "600000 181005E88102005 0005013001077005" "00201"},
-    {"ExtendedByProtocol", 3, 1, 2, 'E', 130, 1, 3, "6000 181002E13001003 0002011003018007" "00101",
-     "600000 181002E13001003 0002011003018007" "00201"},
-    {"MasterItself", 1, 2, 0, 'E', 880, 0, 0, "6000 181000E88000000 0000000000000000" "00101",
-     "600000 181000E88000000 0000000000000000" "00201"},
+    {"ExtendedByMode", 1, 2, 5, 'E', 881, 2, 5,
+     "6000 181005E88102005 0005013001077005"
+     "00101",
+     "600000 181005E88102005 0005013001077005"
+     "00201"},
+    {"ExtendedByProtocol", 3, 1, 2, 'E', 130, 1, 3,
+     "6000 181002E13001003 0002011003018007"
+     "00101",
+     "600000 181002E13001003 0002011003018007"
+     "00201"},
+    {"MasterItself", 1, 2, 0, 'E', 880, 0, 0,
+     "6000 181000E88000000 0000000000000000"
+     "00101",
+     "600000 181000E88000000 0000000000000000"
+     "00201"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Sim, EventText, ::testing::ValuesIn(kFormats),
@@ -138,6 +151,31 @@ TEST(MeshEvents, PeriodicTestsFollowTheTimeScale) {
   for (std::size_t i = 1; i < times.size(); ++i) EXPECT_NEAR(static_cast<double>(times[i] - times[i - 1]), 1000, 30);
 }
 
+TEST(MeshEvents, TimeScaleChangeTakesEffectAtOnce) {
+  QString error;
+  auto s = Scenario::fromJson(R"({"timeScale": 60,
+      "events": {"startDelayMs": 0, "linkTestSeconds": 0, "alarmEverySeconds": 0, "failureAfterSeconds": 0},
+      "master": {"periodicMinutes": 0, "commandEventMode": 1},
+      "radios": [{"id": 3, "periodicMinutes": 1, "diagnostics": {"uptimeSeconds": 1000}}]})",
+                              &error);
+  ASSERT_TRUE(s) << error.toStdString();
+  Mesh mesh(*s);
+  RunMesh(mesh, 0, 2500);
+  mesh.setTimeScale(120);
+  std::vector<std::int64_t> times;
+  for (const auto& [t, text] : RunMesh(mesh, 2510, 5000))
+    if (text.find("E881") != std::string::npos) times.push_back(t);
+  ASSERT_GE(times.size(), 4u);
+  // The test due at 2666 had 166 ms to go at 60x: 83 ms at 120x.
+  EXPECT_NEAR(static_cast<double>(times[0]), 2583, 15);
+  for (std::size_t i = 1; i < times.size(); ++i) EXPECT_NEAR(static_cast<double>(times[i] - times[i - 1]), 500, 30);
+  // Uptime keeps what has passed: 2.5 s at 60x, then 2.5 s at 120x.
+  const auto d = mesh.onFrame(BuildRadioFrame(3, test::Hex("E7 00 00 00")), 5000);
+  ASSERT_EQ(d.size(), 1u);
+  const Bytes& b = d[0].bytes;
+  EXPECT_EQ((b[16] << 24) | (b[17] << 16) | (b[18] << 8) | b[19], 1000 + 150 + 300);
+}
+
 TEST(MeshEvents, SilentRadioIsReportedWith882) {
   QString error;
   auto s = Scenario::fromJson(R"({
@@ -175,7 +213,7 @@ TEST(MeshEvents, AlarmThenRestoreFromTheScenario) {
 // ---------------------------------------------------------------- ACK
 
 class AckHandshake : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     // With ACK (protocol 0); the start-up 880s are let through first.
     for (std::int64_t t = 0; t < 20000; t += 10) {
@@ -231,6 +269,14 @@ TEST_F(AckHandshake, StrayAckIsIgnored) {
   const int acks = mesh.stats().acks;
   EXPECT_TRUE(mesh.onAck(now).empty());
   EXPECT_EQ(mesh.stats().acks, acks);
+  ASSERT_EQ(tick(now).size(), 1u);
+}
+
+TEST_F(AckHandshake, UnacknowledgedBufferIsBounded) {
+  for (int i = 0; i < 700; ++i) mesh.raiseEvent(2, 'E', 130, 1, 3);
+  EXPECT_EQ(mesh.queuedEvents(), 500u);
+  EXPECT_EQ(mesh.stats().dropped, 202);
+  // Sending goes on after the drop.
   ASSERT_EQ(tick(now).size(), 1u);
 }
 

@@ -63,17 +63,35 @@ TEST_P(DefaultReplies, ByteForByte) {
 }
 
 const ReplyCase kReplies[] = {
-    {"MasterLocalRead", 0, {}, "E2 00 00 00",
+    {"MasterLocalRead",
+     0,
+     {},
+     "E2 00 00 00",
      "00 00 E2 1E 00 0A 00 29 01 0E 01 1E 03 02 00 03 00 06 00 01 00 1E 00 00 00 00 01 00 00 00 00"},
-    {"SerialBusVariantBankB", 4, {}, "D4 00 00 00",
+    {"SerialBusVariantBankB",
+     4,
+     {},
+     "D4 00 00 00",
      "04 00 D4 1E 00 0C 09 02 2D 0E 01 1A 03 00 00 03 00 06 01 01 00 00 00 00 00 00 07 01 00 00 01"},
-    {"Firmware20CarriesPeriodicBigEndian", 8, {}, "D4 00 00 00",
+    {"Firmware20CarriesPeriodicBigEndian",
+     8,
+     {},
+     "D4 00 00 00",
      "08 00 D4 19 00 0D 02 3C 08 0E 01 03 03 00 00 03 00 14 00 01 00 19 00 00 00 00 06 01 00 00 00"},
-    {"PowerOptionsInByte21", 1, {}, "D4 00 00 00",
+    {"PowerOptionsInByte21",
+     1,
+     {},
+     "D4 00 00 00",
      "01 00 D4 14 00 0B 03 11 C8 0E 01 1A 03 00 00 03 00 06 00 01 00 01 00 00 00 00 01 01 00 00 00"},
-    {"OldFirmwareFailedCheck", 11, {}, "D4 00 00 00",
+    {"OldFirmwareFailedCheck",
+     11,
+     {},
+     "D4 00 00 00",
      "0B 00 D4 3C 00 08 01 01 0B 0B 01 09 03 00 00 03 00 02 00 00 00 00 00 00 00 00 01 01 00 00 00"},
-    {"OutOfDate915", 6, {}, "E2 00 00 00",
+    {"OutOfDate915",
+     6,
+     {},
+     "E2 00 00 00",
      "06 00 E2 3C 00 09 0E C8 03 12 01 02 01 00 00 03 00 05 00 01 00 00 00 00 00 00 01 01 00 00 00"},
     {"SignalDirect", 1, {}, "D7 00 00 00", "01 00 D7 00 00 46 44 00 00 00 00 00 00 00 98 FF FE"},
     {"SignalThroughItsRoute", 5, {}, "D7 00 00 00", "05 00 D7 02 00 55 53 00 00 00 00 00 00 01 24 FF FE"},
@@ -82,26 +100,43 @@ const ReplyCase kReplies[] = {
     {"ViaMasterIsDirect", 1, {0}, "D7 00 00 00", "01 00 D7 00 00 46 44 00 00 00 00 00 00 00 98 FF FE"},
     {"Noise", 3, {}, "D8 00 00 00", "03 00 D8 64 6F 75"},
     {"NoiseOfMaster", 0, {}, "D8 00 00 00", "00 00 D8 65 6E 74"},
-    {"DiagnosticsWithBattery", 1, {}, "E7 00 00 00",
+    {"DiagnosticsWithBattery",
+     1,
+     {},
+     "E7 00 00 00",
      "01 00 E7 15 1B 27 20 21 22 00 03 00 02 00 00 01 00 01 51 80 00 01 51 80 01 9C 01 0C 00 00 05 F0 00 00 00 03"
      " 01 9A 01 8B 02 6C 02 59 55 79 80 88"},
-    {"DiagnosticsWithoutBattery", 4, {}, "E7 00 00 00",
+    {"DiagnosticsWithoutBattery",
+     4,
+     {},
+     "E7 00 00 00",
      "04 00 E7 15 1B 27 20 21 22 00 03 00 02 00 00 05 00 01 6E 58 00 01 6E 58 01 9C 01 09 00 00 05 F0 00 00 00 03"
      " 01 9A 01 8B 02 6C 02 59 00 00 00 00"},
-    {"SyncLayoutWithClocks", 2, {}, "C3 01 01 01",
+    {"SyncLayoutWithClocks",
+     2,
+     {},
+     "C3 01 01 01",
      "02 00 C3 02 00 00 4A 46 42 00 01 00 06 97 80 00 01 6B 48 00 B4 00 2A 00 3D 00 02 00 01 00 0E 00 00 00 00"
      " 00 0C 00 00 00 30 00 08 00 0B 00 19 00 23 FF F9"},
-    {"SyncGatewayIsFirstHop", 8, {}, "C3 01 01 01",
+    {"SyncGatewayIsFirstHop",
+     8,
+     {},
+     "C3 01 01 01",
      "08 00 C3 02 03 00 4A 46 42 00 01 00 01 6E 58 00 01 6B 48 00 B4 00 2A 00 3D 00 02 00 01 00 0E 00 00 00 00"
      " 00 0C 00 00 00 30 00 08 00 0B 00 19 00 23 FF F9"},
-    {"SyncCounterLayout", 10, {}, "C3 01 01 01",
+    {"SyncCounterLayout",
+     10,
+     {},
+     "C3 01 01 01",
      "0A 00 C3 81 00 01 6E 58 00 01 00 0E 00 00 00 00 00 0C 00 00 00 30 00 08 00 19"},
     {"TraceDirect", 1, {}, "D2 00 00 00", "01 00 D2 01 00"},
     {"TraceTwoHops", 5, {}, "D2 00 00 00", "05 00 D2 05 00 02 00"},
     {"RouteQuery", 8, {}, "D3 02 00 00", "08 00 D3 08 00 03 00"},
-    {"RepeatTable", 2, {}, "E3 01 00 00",
-     "02 00 E3 01 00 45 55 55 55 65 55 54 55 55 55 55 55 55 55 55 55 55 55 55 55"},
-    {"GatewayTable", 5, {}, "E3 0F 27 00",
+    {"RepeatTable", 2, {}, "E3 01 00 00", "02 00 E3 01 00 45 55 55 55 65 55 54 55 55 55 55 55 55 55 55 55 55 55 55 55"},
+    {"GatewayTable",
+     5,
+     {},
+     "E3 0F 27 00",
      "05 00 E3 0F 27 57 55 51 54 55 54 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"
      " 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
     {"ZeroRepeatTableEcho", 2, {}, "88 01 00 00", "02 00 88 01 00 00"},
@@ -167,7 +202,7 @@ struct ConfigCase {
   RadioId dest;
   const char* command;
   RadioId readDest;
-  std::size_t offset;   // position in the parameter reply
+  std::size_t offset;    // position in the parameter reply
   const char* expected;  // bytes at that offset
 };
 
@@ -240,7 +275,8 @@ TEST(MeshRoutes, SilentGatewayCutsOffTheRadiosBehindIt) {
 TEST(MeshTables, ZeroingEmptiesTheRepeatTable) {
   Mesh mesh(Default());
   ASSERT_NE(Reply(mesh, 2, "88 01 00 00"), "");
-  EXPECT_EQ(Reply(mesh, 2, "E3 01 00 00"), "02 00 E3 01 00 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55");
+  EXPECT_EQ(Reply(mesh, 2, "E3 01 00 00"),
+            "02 00 E3 01 00 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55");
 }
 
 TEST(MeshTables, RepeatTableStartNear1023DoesNotWrap) {
@@ -255,8 +291,44 @@ TEST(MeshReset, ResetRestartsUptimeAndCountsAReset) {
   ASSERT_EQ(Reply(mesh, 1, "88 04 00 00", {}, 5000), "01 00 88 04 00 00");
   const Bytes d = Hex(Reply(mesh, 1, "E7 00 00 00", {}, 7000));
   ASSERT_EQ(d.size(), 48u);
-  EXPECT_EQ((d[9] << 8) | d[10], 4);  // resets
+  EXPECT_EQ((d[9] << 8) | d[10], 4);                             // resets
   EXPECT_EQ(ToHex(std::span(d).subspan(16, 4)), "00 00 00 02");  // 2 s since the reset
+}
+
+}  // namespace
+
+namespace {
+
+// Arbitrary frames with a valid CRC: every reply is well formed and comes from the addressed radio.
+TEST(MeshFrames, ArbitraryFramesGetWellFormedReplies) {
+  Mesh mesh(Default());
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<std::uint8_t>(seed >> 16);
+  };
+  const std::uint8_t codes[] = {0xE2, 0xD4, 0xCA, 0xCC, 0xD9, 0xDB, 0xED, 0x88, 0xBE, 0xD7, 0xD8,
+                                0xE7, 0xC3, 0xD2, 0xD3, 0xE3, 0xE9, 0xEB, 0xEA, 0x00, 0xFF};
+  int replies = 0;
+  for (int i = 0; i < 20000; ++i) {
+    Bytes data{codes[next() % sizeof codes]};
+    const std::size_t extra = next() % 24;
+    for (std::size_t k = 0; k < extra; ++k) data.push_back(next() % 4 ? next() % 4 : next());
+    const RadioId dest = next() % 14;
+    FrameRoute route;
+    if (next() % 4 == 0) route.gateway = static_cast<RadioId>(next() % 14);
+    const Bytes f = BuildRadioFrame(dest, data, route);
+    for (const Output& o : mesh.onFrame(f, i * 10)) {
+      ++replies;
+      ASSERT_GE(o.bytes.size(), 5u);
+      EXPECT_EQ(o.bytes[0] | (o.bytes[1] << 8), dest);
+      EXPECT_EQ(o.bytes[2], data[0]);
+      const std::uint16_t crc = FrameCrc16(std::span(o.bytes).first(o.bytes.size() - 2));
+      EXPECT_EQ(o.bytes[o.bytes.size() - 2] | (o.bytes[o.bytes.size() - 1] << 8), crc);
+      EXPECT_GE(o.delayMs, 0);
+    }
+  }
+  EXPECT_GT(replies, 1000);
 }
 
 }  // namespace

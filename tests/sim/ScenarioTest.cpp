@@ -77,6 +77,7 @@ const BadCase kBad[] = {
     {"NoMaster", R"({"radios": []})", "master"},
     {"IdZeroForARemote", R"({"master": {}, "radios": [{"id": 0}]})", "radios[0].id"},
     {"IdTooLarge", R"({"master": {}, "radios": [{"id": 1024}]})", "radios[0].id"},
+    {"IdHuge", R"({"master": {}, "radios": [{"id": 1e20}]})", "radios[0].id"},
     {"IdMissing", R"({"master": {}, "radios": [{"hardware": 14}]})", "radios[0].id"},
     {"Duplicate", R"({"master": {}, "radios": [{"id": 3}, {"id": 3}]})", "radios[1].id"},
     {"SerialOfThree", R"({"master": {}, "radios": [{"id": 3, "serial": [1, 2, 3]}]})", "radios[0].serial"},

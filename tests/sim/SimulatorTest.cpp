@@ -68,7 +68,9 @@ Received ReadFor(int fd, int ms, std::size_t stopAt = 0) {
   return r;
 }
 
-void Write(int fd, const Bytes& b) { ASSERT_EQ(::write(fd, b.data(), b.size()), static_cast<ssize_t>(b.size())); }
+void Write(int fd, const Bytes& b) {
+  ASSERT_EQ(::write(fd, b.data(), b.size()), static_cast<ssize_t>(b.size()));
+}
 
 Bytes WithCrc(const char* hex) {
   Bytes b = Hex(hex);
@@ -77,7 +79,7 @@ Bytes WithCrc(const char* hex) {
 }
 
 class PtyLine : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     EnsureApp();
     QString error;
