@@ -23,12 +23,6 @@ using orvalis::test::ToHex;
 
 namespace {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "test_sim";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-}
 
 Bytes Reply(const char* hex) {
   Bytes b = Hex(hex);
@@ -37,7 +31,6 @@ Bytes Reply(const char* hex) {
 }
 
 TEST(SimulatorSerialPort, ToolSideOpensThePtyWithQSerialPort) {
-  EnsureApp();
   Scenario s = Scenario::builtIn();
   s.startDelayMs = 100;
   Simulator sim(s);
@@ -68,7 +61,6 @@ TEST(SimulatorSerialPort, ToolSideOpensThePtyWithQSerialPort) {
 }
 
 TEST(SimulatorProgram, FirstLineIsThePtyPath) {
-  EnsureApp();
   const QString program = QString(ORVALIS_BINARY_DIR) + "/orvalis-sim";
   ASSERT_TRUE(QFileInfo::exists(program)) << "build orvalis-sim first";
   QProcess sim;
@@ -111,7 +103,6 @@ TEST(SimulatorProgram, FirstLineIsThePtyPath) {
 }
 
 TEST(SimulatorProgram, BadScenarioIsReported) {
-  EnsureApp();
   const QString program = QString(ORVALIS_BINARY_DIR) + "/orvalis-sim";
   ASSERT_TRUE(QFileInfo::exists(program)) << "build orvalis-sim first";
   QProcess sim;

@@ -24,12 +24,6 @@ using orvalis::test::ToHex;
 
 namespace {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "test_sim";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-}
 
 // The default mesh with its events held back, so that only replies reach the line.
 Scenario Quiet() {
@@ -81,7 +75,6 @@ Bytes WithCrc(const char* hex) {
 class PtyLine : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApp();
     QString error;
     path = sim.openPty(&error);
     ASSERT_FALSE(path.isEmpty()) << error.toStdString();
@@ -183,7 +176,6 @@ TEST_F(PtyLine, EchoByteComesBack) {
 }
 
 TEST(SimulatorEvents, EventsAndAckOverThePty) {
-  EnsureApp();
   Scenario s = Quiet();
   s.startDelayMs = 0;
   s.ackTimeoutMs = 300;
@@ -213,7 +205,6 @@ TEST(SimulatorEvents, EventsAndAckOverThePty) {
 }
 
 TEST(SimulatorTcp, LoopbackOnly) {
-  EnsureApp();
   Simulator sim(Quiet());
   QString error;
   ASSERT_TRUE(sim.listenTcp(0, &error)) << error.toStdString();
